@@ -1,0 +1,39 @@
+#include "rounding.h"
+
+int32_t RoundHalfEven(double value)
+{
+    // Truncate toward minus infinity without the C runtime's floor().
+    int64_t whole = int64_t(value);
+    if (double(whole) > value)
+        --whole;
+    double rest = value - double(whole);
+    if (rest > 0.5 || (rest == 0.5 && (whole & 1)))
+        ++whole;
+    return int32_t(whole);
+}
+
+int32_t RoundRatio(int64_t numerator, int64_t denominator)
+{
+    if (denominator == 0)
+        return 0;
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    int64_t q = numerator / denominator;
+    int64_t r = numerator % denominator;
+    if (r < 0) { // make the remainder non-negative: q is then the floor
+        --q;
+        r += denominator;
+    }
+    int64_t twice = 2 * r;
+    if (twice > denominator || (twice == denominator && (q & 1)))
+        ++q;
+    return int32_t(q);
+}
+
+int32_t PercentOfTotal(int32_t totalMB, int32_t percent)
+{
+    int32_t product = int32_t(uint32_t(totalMB) * uint32_t(percent));
+    return RoundRatio(product, 100);
+}

@@ -1,0 +1,10 @@
+// The activity log, Brindlecap.log beside the program: one line per
+// cleaning request.
+#pragma once
+#include <stdint.h>
+
+#include "logline.h"
+
+// Appends "[d/m/yyyy h:m] Запрос  <amount> Мб #<tag>" at the local time.
+// A line that cannot be written is lost silently.
+void WriteLog(const char* tag, int32_t amount);

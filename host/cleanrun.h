@@ -1,0 +1,34 @@
+// One cleaning run: commit and write up to 1024 chunks of 1 MiB, then release
+// them all, reporting phases and progress on the way.
+#pragma once
+#include <stdint.h>
+
+enum {
+    kChunkBytes = 0x100000,
+    kMaxChunks = 1024, // a run never holds more than 1 GiB
+};
+
+enum { PhaseFilling = 1, PhaseReleasing = 2, PhaseDone = 3 };
+
+// What a run needs from the platform. `Commit` gives a fresh chunk of
+// kChunkBytes or null; `Status` and `Progress` are null for a silent run.
+struct TCleanOps {
+    void* Context;
+    void* (*Commit)(void* context);
+    void (*Release)(void* context, void* chunk);
+    void (*Status)(void* context, int32_t phase);
+    void (*Progress)(void* context, int32_t percent);
+};
+
+// Round(step / total * 100).
+int32_t ProgressPercent(int32_t step, int32_t total);
+
+// Writes zero over the chunk with 32-bit stores, touching every page.
+void FillChunk(void* chunk);
+
+// Runs the fill and release phases for `amount` MB (at most kMaxChunks).
+// Percentages are counted against twice the chunks used, so the bar ends at
+// 100 also for requests above 1 GiB. A chunk that cannot be committed ends
+// the fill phase: what was obtained is released, and nothing else is
+// written or freed. Returns the number of chunks the run filled.
+int32_t RunCleaning(int32_t amount, const TCleanOps& ops);

@@ -1,0 +1,34 @@
+#include "mainwindow.h"
+
+#include "appstate.h"
+#include "modules.h"
+#include "monitor.h"
+#include "settings.h"
+#include "startup.h"
+#include "tray.h"
+
+static void ShutDown()
+{
+    UnregisterHotKey(MainWindow, HOTKEY_MAIN);
+    UnregisterHotKey(MainWindow, HOTKEY_INFO);
+    if (AppState.load() == Resident)
+        DeleteTrayIcon(MainWindow, 0);
+    if (TrayIconHandle)
+        DestroyIcon(TrayIconHandle);
+    if (MonitorThreadHandle)
+        CloseHandle(MonitorThreadHandle);
+    UnloadModules();
+    char path[MAX_PATH + 16];
+    ProgramFile("Brindlecap.ini", path, sizeof path);
+    SaveSettings(path);
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        ShutDown();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

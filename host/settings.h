@@ -1,0 +1,12 @@
+// Brindlecap.ini: the host's copy of the settings record and its file.
+#pragma once
+
+#include "../common/settings_record.h"
+
+extern TSettings Settings;
+
+// Reads ProgramDir + "Brindlecap.ini" into Settings. A file that cannot be
+// opened for reading and writing leaves the record as it is.
+void LoadSettings();
+// Writes the 23 bytes of Settings to `path`; failures are silent.
+void SaveSettings(const char* path);

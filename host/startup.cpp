@@ -1,0 +1,159 @@
+#include "startup.h"
+
+#include "../common/hostnotify.h"
+#include "../common/text.h"
+#include "activity_log.h"
+#include "appstate.h"
+#include "cleaner.h"
+#include "cmdline.h"
+#include "cpusampler.h"
+#include "dialogs.h"
+#include "mainwindow.h"
+#include "memstatus.h"
+#include "modules.h"
+#include "monitor.h"
+#include "resources/resource.h"
+#include "settings.h"
+#include "strings.h"
+#include "tray.h"
+
+HINSTANCE HostInstance;
+HWND MainWindow;
+HWND CurrentDialog;
+char ProgramDir[MAX_PATH];
+int PlatformClass;
+UINT TaskbarCreatedMessage;
+
+static const char kClassName[] = "Brindlecap";
+
+int DetectPlatform()
+{
+    OSVERSIONINFOA version;
+    version.dwOSVersionInfoSize = 148;
+    if (!GetVersionExA(&version))
+        return PlatformOther;
+    switch (version.dwPlatformId) {
+    case 0:
+        return PlatformWin32s;
+    case 1:
+        return PlatformWin9x;
+    case 2:
+        return PlatformNT;
+    default:
+        return PlatformOther;
+    }
+}
+
+void SetLowPriority()
+{
+    HANDLE process = OpenProcess(PROCESS_SET_INFORMATION, FALSE, GetCurrentProcessId());
+    if (process) {
+        SetPriorityClass(process, IDLE_PRIORITY_CLASS);
+        CloseHandle(process);
+    }
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+}
+
+void ProgramFile(const char* name, char* out, int size)
+{
+    CopyText(out, size, ProgramDir);
+    AppendText(out, size, name);
+}
+
+static void FindProgramDir()
+{
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(0, path, MAX_PATH);
+    path[n < MAX_PATH ? n : MAX_PATH] = 0;
+    DirectoryOf(path, ProgramDir, MAX_PATH);
+}
+
+static void StartTrayMode()
+{
+    AppState = Resident;
+    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    TrayIconHandle = (HICON)LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED);
+    AddTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+    StartMonitor();
+    LoadModules();
+}
+
+static void RunCleaningMode(const TStartRequest& request)
+{
+    if (request.CleanDialog)
+        ShowMemoryDialog();
+    int32_t amount = request.CleanAllMemory ? TotalPhysicalMB() - 15 : request.CleanAmount;
+    CleanMemory(amount, 1048576, true);
+    // Without a dialog to wait for there is nothing left to do.
+    if (!request.CleanDialog || !CurrentDialog)
+        DestroyWindow(MainWindow);
+}
+
+int RunHost(const char* commandLine)
+{
+    HostInstance = GetModuleHandleA(0);
+    if (FindWindowA(kClassName, 0)) {
+        ShowHostError(IDS_ALREADY_RUNNING);
+        return 0;
+    }
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = HostInstance;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassA(&windowClass);
+    MainWindow = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, 0, 0, HostInstance, 0);
+    if (!MainWindow) {
+        ShowHostError(IDS_INIT_FAILED);
+        return 0;
+    }
+    ShowWindow(MainWindow, SW_HIDE);
+
+    // The guards of shared state come first: no other thread exists yet.
+    InitMemStatus();
+    ChooseMemoryStatusSource(true);
+    InitActivityLog();
+    SetLowPriority();
+    RegisterHotKey(MainWindow, HOTKEY_MAIN, MOD_ALT | MOD_CONTROL, VK_F12);
+    RegisterHotKey(MainWindow, HOTKEY_INFO, MOD_ALT | MOD_CONTROL, VK_F11);
+    FindProgramDir();
+    LoadSettings();
+    PlatformClass = DetectPlatform();
+    InitCpuSampler();
+    SampleCpuLoad();
+
+    TStartRequest request = ReadCommandLine(commandLine);
+    switch (request.Mode) {
+    case ModeHidden:
+        AppState = Resident;
+        StartMonitor();
+        break;
+    case ModeAbout:
+    case ModeInfo:
+        if (request.Mode == ModeAbout)
+            ShowAboutDialog();
+        else
+            ShowInfoDialog();
+        // A one-shot start whose dialog did not come up would otherwise
+        // linger invisibly.
+        if (!CurrentDialog)
+            DestroyWindow(MainWindow);
+        break;
+    case ModeClean:
+        RunCleaningMode(request);
+        break;
+    case ModeTray:
+        StartTrayMode();
+        break;
+    }
+
+    MSG message;
+    while (GetMessageA(&message, 0, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+
+    FreeCpuSampler();
+    UnregisterClassA(kClassName, HostInstance);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#include "strings.h"
+
+#include "startup.h"
+
+void LoadHostString(UINT id, char out[kStringBuffer])
+{
+    out[0] = 0;
+    LoadStringA(HostInstance, id, out, kStringBuffer - 1);
+}
+
+void ShowHostError(UINT id)
+{
+    char text[kStringBuffer];
+    LoadHostString(id, text);
+    MessageBoxA(0, text, "Brindlecap", MB_OK | MB_ICONERROR);
+}

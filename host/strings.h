@@ -1,0 +1,10 @@
+// Texts of the host's string table and the one form of error box.
+#pragma once
+#include <windows.h>
+
+enum { kStringBuffer = 100 };
+
+// Loads string `id` as ANSI text, at most 99 characters; empty when missing.
+void LoadHostString(UINT id, char out[kStringBuffer]);
+// Message box with no owner, caption "Brindlecap", the error icon and OK.
+void ShowHostError(UINT id);

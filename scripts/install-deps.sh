@@ -1,0 +1,37 @@
+#!/bin/sh
+# Installs what the build and the tests need, once. A second run finds
+# everything present and returns at once.
+set -e
+
+need=""
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+for p in g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth \
+         googletest cmake ninja-build clang libclang-rt-14-dev locales imagemagick xdotool; do
+  have_pkg "$p" || need="$need $p"
+done
+locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$' || need_locale=1
+
+if [ -z "$need" ] && [ -z "$need_locale" ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" != 0 ]; then
+  echo "install-deps: missing:$need; run as root (or install them) and retry" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if [ -n "$need" ]; then
+  case "$need" in
+    *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
+  esac
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends $need
+fi
+if [ -n "$need_locale" ]; then
+  have_pkg locales || apt-get install -y -q locales
+  sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

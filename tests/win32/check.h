@@ -1,0 +1,46 @@
+// A small assertion harness for the programs that test Win32 code under
+// Wine (GoogleTest does not build with the product's compiler).
+#pragma once
+#include <stdio.h>
+
+struct TCheckCounts {
+    int passed;
+    int failed;
+};
+extern TCheckCounts CheckCounts;
+
+#define CHECK(condition)                                                              \
+    do {                                                                              \
+        if (condition) {                                                              \
+            ++CheckCounts.passed;                                                     \
+        } else {                                                                      \
+            ++CheckCounts.failed;                                                     \
+            printf("FAILED %s:%d: %s\n", __FILE__, __LINE__, #condition);             \
+        }                                                                             \
+    } while (0)
+
+#define CHECK_EQ(expected, actual)                                                    \
+    do {                                                                              \
+        long long e_ = (long long)(expected), a_ = (long long)(actual);               \
+        if (e_ == a_) {                                                               \
+            ++CheckCounts.passed;                                                     \
+        } else {                                                                      \
+            ++CheckCounts.failed;                                                     \
+            printf("FAILED %s:%d: %s == %s (%lld != %lld)\n", __FILE__, __LINE__,     \
+                   #expected, #actual, e_, a_);                                       \
+        }                                                                             \
+    } while (0)
+
+// A test case: registered at start-up, run in order by RunChecks.
+typedef void (*TCheckCase)();
+struct TCheckRegistration {
+    TCheckRegistration(const char* name, TCheckCase function);
+};
+#define CHECK_CASE(name)                                                              \
+    static void name();                                                               \
+    static TCheckRegistration name##_registration(#name, name);                       \
+    static void name()
+
+// Runs the cases whose names contain `filter` (all when null), prints
+// "N passed, N failed" and returns the exit code.
+int RunChecks(const char* filter);

@@ -1,0 +1,17 @@
+#include <windows.h>
+
+#include "../../host/memfigures.h"
+#include "../../host/logline.h"
+#include "../../host/memstatus.h"
+#include "../../host/startup.h"
+#include "check.h"
+
+int main(int argc, char** argv)
+{
+    // What start-up prepares before anything else runs.
+    HostInstance = GetModuleHandleA(nullptr);
+    InitMemStatus();
+    ChooseMemoryStatusSource(true);
+    InitActivityLog();
+    return RunChecks(argc > 1 ? argv[1] : nullptr);
+}
