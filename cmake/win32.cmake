@@ -64,6 +64,10 @@ function(add_wine_test name target)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300)
 endfunction()
 
+# The shipped files load on every 32-bit Windows from 95 on.
+add_test(NAME product_files_load_on_win95
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Brindlecap>)
+
 add_subdirectory(tests/win32)
 add_subdirectory(tests/e2e)
 add_subdirectory(bench)
