@@ -18,6 +18,13 @@ for f in "$@"; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
         [ "$v" = 0 ] || { echo "FAIL $f: $field is $v, not 0"; failed=1; }
     done
+    # No C runtime starts these files, so nothing may wait for one to run
+    # static constructors or thread-local set-up.
+    for section in $(i686-w64-mingw32-objdump -h "$f" | awk '$1 ~ /^[0-9]+$/ {print $2}'); do
+        case "$section" in
+        .ctors* | .dtors* | .CRT* | .tls*) echo "FAIL $f: section $section needs a C runtime"; failed=1 ;;
+        esac
+    done
     # "DLL Name: X" opens each import table; its rows end with the function name.
     imports=$(awk '/DLL Name:/ {dll = $3; next} dll && /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {print dll " " $3} /^$/ {dll = ""}' <<<"$dump")
     [ -n "$imports" ] || { echo "FAIL $f: no imports read"; failed=1; }

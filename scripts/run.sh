@@ -19,8 +19,7 @@ shot="$tree/run-screenshot.png"
 "$here/wine-session.sh" start "$home" || exit 1
 . "$SESSION_FILE"
 trap '"$here/wine-session.sh" stop "$home"' EXIT
-echo "No display: Brindlecap runs on a virtual one ($DISPLAY); screenshot: $shot"
-echo "Stop it with Ctrl+C (or end it from its tray menu)."
+echo "No display: Brindlecap runs on a virtual one ($DISPLAY), inside Wine's desktop."
 wine explorer /desktop=shell,1024x768 "$exe" "$@" &
 runner=$!
 for _ in $(seq 40); do
@@ -29,6 +28,7 @@ for _ in $(seq 40); do
 done
 if kill -0 "$runner" 2>/dev/null; then
     sleep 2
-    import -window root "$shot" && echo "screenshot written: $shot"
+    import -window root "$shot" && echo "Screenshot of the desktop: $shot"
+    echo "Brindlecap keeps running; stop it with Ctrl+C."
 fi
 wait "$runner"
