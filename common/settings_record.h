@@ -10,13 +10,13 @@ struct TSettings {
     uint8_t AutoCleanPercent;    // % of physical memory per automatic run
     uint8_t CriticalLoadPercent; // memory use above which critical cleaning fires
     uint8_t CriticalCleanPercent;
-    uint8_t CpuLoadLimit;        // critical cleaning only below this load
+    uint8_t CpuLoadLimit; // critical cleaning only below this load
     uint8_t LogEnabled;
-    uint8_t TrayIconMode;        // 0..4
-    uint8_t Reserved;            // kept as read
+    uint8_t TrayIconMode; // 0..4
+    uint8_t Reserved;     // kept as read
     uint16_t MainDialogLeft;
     uint16_t MainDialogTop;
-    uint16_t InfoRefreshPeriod;  // ms
+    uint16_t InfoRefreshPeriod; // ms
     uint8_t InfoMonitoring;
     uint8_t InfoAlwaysOnTop;
     uint16_t InfoDialogLeft;

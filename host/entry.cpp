@@ -6,10 +6,7 @@
 
 #include "startup.h"
 
-extern "C" void HostEntry()
-{
-    ExitProcess(UINT(RunHost(GetCommandLineA())));
-}
+extern "C" void HostEntry() { ExitProcess(UINT(RunHost(GetCommandLineA()))); }
 
 extern "C" void* memset(void* target, int value, size_t count)
 {

@@ -8,8 +8,8 @@ namespace {
 TLock LogLock;
 } // namespace
 
-int FormatLogLine(const TLogTime& time, const char* requestWord, const char* mbWord,
-                  int32_t amount, const char* tag, char* out)
+int FormatLogLine(const TLogTime& time, const char* requestWord, const char* mbWord, int32_t amount,
+                  const char* tag, char* out)
 {
     // Room for the line end is kept back from every piece.
     const int room = kMaxLogLine - 2;

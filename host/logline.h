@@ -12,8 +12,8 @@ enum { kMaxLogLine = 300 };
 // numbers without leading zeros. The two words are the string table's
 // " Запрос " and " Мб" in the ANSI code page. Returns the length written
 // into `out` (kMaxLogLine bytes); over-long words are cut, the line end stays.
-int FormatLogLine(const TLogTime& time, const char* requestWord, const char* mbWord,
-                  int32_t amount, const char* tag, char* out);
+int FormatLogLine(const TLogTime& time, const char* requestWord, const char* mbWord, int32_t amount,
+                  const char* tag, char* out);
 
 // The platform's append: open or create the file, write at its end, close.
 typedef bool (*TAppendToFile)(const char* path, const void* data, uint32_t length);

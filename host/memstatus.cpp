@@ -78,7 +78,8 @@ void ChooseMemoryStatusSource(bool allowExtended)
         return;
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
     if (kernel)
-        QueryExtended = (TGlobalMemoryStatusEx)(void*)GetProcAddress(kernel, "GlobalMemoryStatusEx");
+        QueryExtended =
+            (TGlobalMemoryStatusEx)(void*)GetProcAddress(kernel, "GlobalMemoryStatusEx");
 }
 
 bool UsesExtendedMemoryStatus() { return QueryExtended != nullptr; }

@@ -16,7 +16,7 @@ enum {
 
 extern HINSTANCE HostInstance;
 extern HWND MainWindow;
-extern HWND CurrentDialog;       // the one open host dialog, 0 when none
+extern HWND CurrentDialog;        // the one open host dialog, 0 when none
 extern char ProgramDir[MAX_PATH]; // ends with "\" (or is empty)
 extern int PlatformClass;
 extern UINT TaskbarCreatedMessage; // 0 outside the tray mode
