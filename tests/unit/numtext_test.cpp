@@ -15,30 +15,29 @@ struct ParseCase {
     int32_t value;
 };
 
-TEST(ParseNumber, ReadsWhatTheUserTypes)
+void ExpectParsed(const ParseCase* cases, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        EXPECT_EQ(cases[i].value, ParseNumber(cases[i].text)) << '"' << cases[i].text << '"';
+}
+
+TEST(ParseNumber, DigitsUpToTheFirstNonDigit)
 {
     const ParseCase cases[] = {
-        {"100", 100},
-        {"100MB", 100}, // stops at the first non-digit
-        {"12 34", 12},
-        {"5-3", 5},
-        {"007", 7},
-        {"0", 0},
-        {"-5", -5},
-        {"-0", 0},
-        {"", 0},
-        {"-", 0},
-        {"--5", 0},
-        {"abc", 0},
-        {"all", 0},
-        {"+5", 0}, // a plus sign ends the number at once
-        {" 5", 0}, // so does a leading blank
-        {"\t5", 0},
-        {"1\xB2", 1}, // a code-page letter above 0x7F is no digit
-        {"\xB2" "1", 0},
+        {"100", 100}, {"100MB", 100}, {"12 34", 12}, {"5-3", 5},   {"007", 7},
+        {"0", 0},     {"-5", -5},     {"-0", 0},     {"1\xB2", 1},
     };
-    for (const ParseCase& c : cases)
-        EXPECT_EQ(c.value, ParseNumber(c.text)) << '"' << c.text << '"';
+    ExpectParsed(cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(ParseNumber, NoDigitsGiveZero)
+{
+    // A plus sign, a blank or a code-page letter in front ends the number at once.
+    const ParseCase cases[] = {
+        {"", 0},   {"-", 0},  {"--5", 0}, {"abc", 0},   {"all", 0},
+        {"+5", 0}, {" 5", 0}, {"\t5", 0}, {"\2621", 0}, // 0xB2, then "1"
+    };
+    ExpectParsed(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(ParseNumber, WrapsAtThirtyTwoBits)
@@ -54,8 +53,7 @@ TEST(ParseNumber, WrapsAtThirtyTwoBits)
         {"-4294967295", 1},
         {"99999999999999999999", 1661992959}, // 10^20 - 1 modulo 2^32
     };
-    for (const ParseCase& c : cases)
-        EXPECT_EQ(c.value, ParseNumber(c.text)) << '"' << c.text << '"';
+    ExpectParsed(cases, sizeof cases / sizeof cases[0]);
 }
 
 // Exactly the documented room, on the heap, so that a longer write is an
@@ -91,8 +89,9 @@ TEST(FormatDecimal, PlainDigitsWithMinusForNegatives)
 
 TEST(FormatDecimal, ParsesBackToTheSameValue)
 {
-    const int32_t values[] = {0, 1, -1, 9, 10, -10, 99, 100, 65535, 65536, -65536,
-                              1000000000, -1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    const int32_t values[] = {
+        0,     1,     -1,     9,          10,          -10,       99,        100,
+        65535, 65536, -65536, 1000000000, -1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
     for (int32_t v : values)
         EXPECT_EQ(v, ParseNumber(Decimal(v).c_str())) << v;
     for (int64_t v = INT32_MIN; v <= INT32_MAX; v += 104729 * 37)
