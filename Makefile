@@ -53,9 +53,11 @@ bench: win32
 # Longer fuzzing by hand: make fuzz FUZZ_SECONDS=300
 FUZZ_SECONDS ?= 60
 fuzz: native
-	@for f in $(NATIVE)/tests/fuzz/fuzz_*; do \
-	  [ -x "$$f" ] || continue; echo "== $$f"; \
-	  "$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 || exit 1; done
+	@for t in fuzz_settings fuzz_cmdline fuzz_parsenumber; do \
+	  echo "== $$t"; mkdir -p $(NATIVE)/tests/fuzz/corpus/$$t; \
+	  $(NATIVE)/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(NATIVE)/tests/fuzz/ \
+	    $(NATIVE)/tests/fuzz/corpus/$$t tests/fuzz/corpus/$$t || exit 1; done
 
 clean:
 	rm -rf $(BUILD)
