@@ -1,6 +1,8 @@
 #include "check.h"
 
 #include <string.h>
+#include <wchar.h>
+#include <windows.h>
 
 TCheckCounts CheckCounts;
 
@@ -12,6 +14,35 @@ struct TEntry {
 TEntry Cases[256];
 int CaseCount;
 } // namespace
+
+void CheckText(const char* file, int line, const char* what, const char* expected,
+               const char* actual)
+{
+    if (actual && strcmp(expected, actual) == 0) {
+        ++CheckCounts.passed;
+        return;
+    }
+    ++CheckCounts.failed;
+    printf("FAILED %s:%d: %s is \"%s\", expected \"%s\"\n", file, line, what,
+           actual ? actual : "(null)", expected);
+}
+
+void CheckText(const char* file, int line, const char* what, const wchar_t* expected,
+               const wchar_t* actual)
+{
+    if (actual && wcscmp(expected, actual) == 0) {
+        ++CheckCounts.passed;
+        return;
+    }
+    ++CheckCounts.failed;
+    // Shown as UTF-8, the terminal's encoding.
+    char shownActual[512] = "(null)", shownExpected[512];
+    if (actual)
+        WideCharToMultiByte(CP_UTF8, 0, actual, -1, shownActual, sizeof shownActual, 0, 0);
+    WideCharToMultiByte(CP_UTF8, 0, expected, -1, shownExpected, sizeof shownExpected, 0, 0);
+    printf("FAILED %s:%d: %s is \"%s\", expected \"%s\"\n", file, line, what, shownActual,
+           shownExpected);
+}
 
 TCheckRegistration::TCheckRegistration(const char* name, TCheckCase function)
 {
@@ -28,8 +59,10 @@ int RunChecks(const char* filter)
         int before = CheckCounts.failed;
         printf("[ RUN  ] %s\n", Cases[i].name);
         fflush(stdout);
+        DWORD start = GetTickCount();
         Cases[i].function();
-        printf("[ %s ] %s\n", CheckCounts.failed == before ? " OK " : "FAIL", Cases[i].name);
+        printf("[ %s ] %s (%lu ms)\n", CheckCounts.failed == before ? " OK " : "FAIL",
+               Cases[i].name, GetTickCount() - start);
         fflush(stdout);
         ++ran;
     }

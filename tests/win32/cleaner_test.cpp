@@ -1,0 +1,430 @@
+// CleanMemory with real memory and a real dialog as CurrentDialog: what
+// each run reports, what it commits, touches and gives back, and when it
+// refuses.
+#include <windows.h>
+
+#include <math.h>
+
+#include "../../host/appstate.h"
+#include "../../host/cleaner.h"
+#include "../../host/memstatus.h"
+#include "../../host/startup.h"
+#include "check.h"
+#include "support.h"
+
+namespace {
+
+const int32_t kMB = 1048576;
+const uint64_t kMiB = 1ull << 20;
+// How the engine commits its chunks.
+const DWORD kChunkProtection = PAGE_READWRITE | PAGE_NOCACHE;
+
+// The dialog is CurrentDialog for as long as this lives.
+struct TCurrentDialog {
+    explicit TCurrentDialog(HWND dialog) { CurrentDialog = dialog; }
+    ~TCurrentDialog() { CurrentDialog = nullptr; }
+};
+
+// The cleaning's own controls, as the engine reports into them.
+std::vector<int> ReportControls() { return {1001, 1002, 300, 1011}; }
+// Every control of the dialog.
+std::vector<int> AllControls()
+{
+    return {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
+            1010, 1011, 1012, 100,  101,  102,  300,  301};
+}
+
+// The run's trace as text: "S<phase text>" for a status, "<n>" for a bar
+// position, "F" for a free memory figure, "T" for a total.
+std::vector<std::string> Trace(const TControlRecorder& recorder)
+{
+    std::vector<std::string> trace;
+    for (auto& e : recorder.Events) {
+        if (e.Id == 300)
+            trace.push_back(std::to_string(e.Position));
+        else if (e.Id == 1011)
+            trace.push_back("S" + e.Text);
+        else if (e.Id == 1002)
+            trace.push_back("F");
+        else if (e.Id == 1001)
+            trace.push_back("T");
+    }
+    return trace;
+}
+
+// What a reporting run of `amount` MB (at most 1024) sends, step by step.
+std::vector<std::string> ExpectedTrace(int amount)
+{
+    std::vector<std::string> trace;
+    int total = 2 * amount;
+    auto step = [&](int k) {
+        trace.push_back("T");
+        trace.push_back("F");
+        trace.push_back(std::to_string(int(rint(k * 100.0 / total))));
+    };
+    trace.push_back("S" + InCodePage(1251, "Заполнение"));
+    for (int k = 1; k <= amount; ++k)
+        step(k);
+    trace.push_back("S" + InCodePage(1251, "Очистка"));
+    for (int k = amount + 1; k <= total; ++k)
+        step(k);
+    trace.push_back("S" + InCodePage(1251, "Выполнено"));
+    return trace;
+}
+
+uint64_t ChunkBytes() { return CommittedPrivateBytes(kChunkProtection); }
+
+// Measurements taken at each move of the bar, during the run.
+struct TDuringRun {
+    uint64_t chunkBaseline;
+    uint64_t workingSetBaseline;
+    std::vector<uint64_t> chunkBytes;
+    uint64_t peakWorkingSetGrowth;
+    int statesOtherThanCleaning;
+};
+TDuringRun During;
+
+void MeasureAtEachStep(const TControlEvent& event)
+{
+    if (AppState.load() != Cleaning)
+        ++During.statesOtherThanCleaning;
+    if (event.Id != 300)
+        return;
+    During.chunkBytes.push_back(ChunkBytes() - During.chunkBaseline);
+    uint64_t workingSet = WorkingSetBytes();
+    if (workingSet > During.workingSetBaseline &&
+        workingSet - During.workingSetBaseline > During.peakWorkingSetGrowth)
+        During.peakWorkingSetGrowth = workingSet - During.workingSetBaseline;
+}
+
+void StartMeasuring()
+{
+    During = TDuringRun();
+    During.chunkBaseline = ChunkBytes();
+    During.workingSetBaseline = WorkingSetBytes();
+}
+
+// The largest amount of chunk memory another thread sees committed while
+// `run` goes on: proof that a run that reports nothing still cleans.
+struct TWatch {
+    volatile LONG stop;
+    HANDLE running;
+    uint64_t baseline;
+    uint64_t peak;
+};
+
+DWORD WINAPI WatchChunks(void* parameter)
+{
+    TWatch* w = static_cast<TWatch*>(parameter);
+    SetEvent(w->running);
+    while (!w->stop) {
+        uint64_t now = ChunkBytes();
+        if (now > w->baseline && now - w->baseline > w->peak)
+            w->peak = now - w->baseline;
+    }
+    return 0;
+}
+
+uint64_t PeakChunkBytesDuring(void (*run)())
+{
+    TWatch w = {0, CreateEventA(nullptr, TRUE, FALSE, nullptr), ChunkBytes(), 0};
+    HANDLE watcher = CreateThread(nullptr, 0, WatchChunks, &w, 0, nullptr);
+    WaitForSingleObject(w.running, INFINITE);
+    run();
+    w.stop = 1;
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+    CloseHandle(w.running);
+    return w.peak;
+}
+
+} // namespace
+
+CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    TControlRecorder recorder(dialog, ReportControls());
+    StartMeasuring();
+    recorder.OnEvent = MeasureAtEachStep;
+
+    CleanMemory(8, kMB, true);
+
+    CHECK(Trace(recorder) == ExpectedTrace(8));
+    std::vector<int> expected = {6, 12, 19, 25, 31, 38, 44, 50, 56, 62, 69, 75, 81, 88, 94, 100};
+    CHECK(recorder.Positions(300) == expected);
+    CHECK_EQ(100, dialog.Position(300));
+    CHECK_STR(Wide("Выполнено").c_str(), dialog.WideText(1011).c_str());
+    CHECK_EQ(0, During.statesOtherThanCleaning);
+    CHECK_EQ(Resident, AppState.load());
+    CHECK(CurrentDialog == dialog.Window());
+
+    // The figures are the system's, in the run's unit.
+    TSystemMemoryEx system;
+    CHECK(QuerySystemMemoryEx(&system));
+    std::string totalMB = std::to_string(system.ullTotalPhys >> 20);
+    for (auto& text : recorder.Texts(1001))
+        CHECK_STR(totalMB.c_str(), text.c_str());
+    for (auto& text : recorder.Texts(1002)) {
+        uint64_t freeMB = strtoull(text.c_str(), nullptr, 10);
+        CHECK(freeMB > 0 && freeMB <= (system.ullTotalPhys >> 20));
+    }
+}
+
+CHECK_CASE(CleanMemoryShowsItsFiguresInTheRequestedUnit)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    TControlRecorder recorder(dialog, ReportControls());
+    CleanMemory(2, 1024, true);
+
+    TSystemMemoryEx system;
+    CHECK(QuerySystemMemoryEx(&system));
+    std::string totalKB = std::to_string(system.ullTotalPhys / 1024);
+    std::vector<std::string> totals = recorder.Texts(1001);
+    CHECK_EQ(4, totals.size());
+    for (auto& text : totals)
+        CHECK_STR(totalKB.c_str(), text.c_str());
+    CHECK(recorder.Positions(300) == std::vector<int>({25, 50, 75, 100}));
+}
+
+CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    uint64_t privateBefore = PrivateUsageBytes();
+    std::vector<int> expectedPositions;
+    std::vector<uint64_t> expectedChunks;
+    for (int k = 1; k <= 200; ++k) {
+        expectedPositions.push_back(int(rint(k / 2.0)));
+        expectedChunks.push_back((k <= 100 ? k : 200 - k) * kMiB);
+    }
+    {
+        TControlRecorder recorder(dialog, ReportControls());
+        StartMeasuring();
+        recorder.OnEvent = MeasureAtEachStep;
+        CleanMemory(100, kMB, true);
+
+        CHECK(recorder.Positions(300) == expectedPositions);
+        // One 1 MiB chunk more after each fill step, one less after each
+        // release step, committed as the engine asks.
+        CHECK(During.chunkBytes == expectedChunks);
+        // Every page was written: the chunks were in the working set.
+        CHECK(During.peakWorkingSetGrowth >= 95 * kMiB);
+        // The free memory figure went out with every step.
+        CHECK_EQ(200, recorder.Texts(1002).size());
+    }
+    CHECK_EQ(0, ChunkBytes() - During.chunkBaseline);
+    uint64_t privateAfter = PrivateUsageBytes();
+    CHECK(privateAfter < privateBefore + kMiB);
+    CHECK_EQ(Resident, AppState.load());
+}
+
+CHECK_CASE(CleanMemoryRefusesAmountsNotBelowTheTotal)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    int32_t total = TotalPhysicalMB();
+    {
+        TControlRecorder recorder(dialog, AllControls());
+        uint64_t chunksBefore = ChunkBytes();
+        CleanMemory(total, kMB, true);
+        CleanMemory(total + 1, kMB, true);
+        CleanMemory(0x7FFFFFFF, kMB, true);
+        CHECK_EQ(0, recorder.Events.size());
+        CHECK_EQ(chunksBefore, ChunkBytes());
+        CHECK_EQ(Resident, AppState.load());
+    }
+    TControlRecorder recorder(dialog, ReportControls());
+    CleanMemory(16, kMB, true);
+    CHECK(Trace(recorder) == ExpectedTrace(16));
+    CHECK_EQ(Resident, AppState.load());
+}
+
+namespace {
+struct TLegacySource {
+    TLegacySource() { ChooseMemoryStatusSource(false); }
+    ~TLegacySource() { ChooseMemoryStatusSource(true); }
+};
+
+std::vector<uint64_t> ChunkBytesAtPhase;
+void MeasureAtEachPhase(const TControlEvent& event)
+{
+    if (event.Id == 1011)
+        ChunkBytesAtPhase.push_back(ChunkBytes());
+}
+} // namespace
+
+CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
+{
+    // With the old source the total reads at most 2047 MB, so the largest
+    // amount that runs is small enough to try here.
+    TLegacySource legacy;
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    int32_t total = TotalPhysicalMB();
+    CHECK(total > 1024 && total <= 2047);
+
+    TControlRecorder recorder(dialog, {300, 1011});
+    CleanMemory(total, kMB, true);
+    CHECK_EQ(0, recorder.Events.size());
+
+    uint64_t baseline = ChunkBytes();
+    ChunkBytesAtPhase.clear();
+    recorder.OnEvent = MeasureAtEachPhase;
+    CleanMemory(total - 1, kMB, true);
+    // Filling ends with the whole table of 1024 chunks held; all of them
+    // are gone when the run is done.
+    CHECK_EQ(3, ChunkBytesAtPhase.size());
+    if (ChunkBytesAtPhase.size() == 3) {
+        CHECK_EQ(0, ChunkBytesAtPhase[0] - baseline);
+        CHECK_EQ(1024 * kMiB, ChunkBytesAtPhase[1] - baseline);
+        CHECK_EQ(0, ChunkBytesAtPhase[2] - baseline);
+    }
+    std::vector<int> positions = recorder.Positions(300);
+    CHECK_EQ(2048, positions.size());
+    bool climbing = true;
+    for (size_t i = 1; i < positions.size(); ++i)
+        climbing = climbing && positions[i] >= positions[i - 1];
+    CHECK(climbing);
+    CHECK_EQ(Resident, AppState.load());
+}
+
+CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    for (int32_t amount : {0, -5}) {
+        TControlRecorder recorder(dialog, ReportControls());
+        uint64_t chunksBefore = ChunkBytes();
+        CleanMemory(amount, kMB, true);
+        CHECK(Trace(recorder) == ExpectedTrace(0));
+        CHECK_EQ(chunksBefore, ChunkBytes());
+        CHECK_EQ(Resident, AppState.load());
+    }
+}
+
+namespace {
+void SilentRun() { CleanMemory(256, kMB, false); }
+void RunWithoutDialog()
+{
+    CurrentDialog = nullptr;
+    CleanMemory(256, kMB, true);
+}
+} // namespace
+
+CHECK_CASE(CleanMemorySilentRunSendsNothingYetCleans)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    AppState = Resident;
+    TControlRecorder recorder(dialog, AllControls());
+    uint64_t chunksBefore = ChunkBytes();
+    CHECK(PeakChunkBytesDuring(SilentRun) > 0);
+    CHECK_EQ(0, recorder.Events.size());
+    CHECK_EQ(chunksBefore, ChunkBytes());
+    CHECK_EQ(Resident, AppState.load());
+}
+
+CHECK_CASE(CleanMemoryReportingWithoutADialogStillCleans)
+{
+    AppState = OneShot;
+    uint64_t chunksBefore = ChunkBytes();
+    CHECK(PeakChunkBytesDuring(RunWithoutDialog) > 0);
+    CHECK_EQ(chunksBefore, ChunkBytes());
+    CHECK_EQ(OneShot, AppState.load());
+    AppState = Resident;
+}
+
+namespace {
+int NestedCalls;
+uint8_t StateInNestedCall;
+void CleanAgainOnFirstStep(const TControlEvent& event)
+{
+    if (event.Id != 300 || NestedCalls++)
+        return;
+    CleanMemory(4, kMB, true);
+    StateInNestedCall = AppState.load();
+}
+} // namespace
+
+CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    {
+        // As the monitor finds it while the user's run goes on.
+        AppState = Cleaning;
+        TControlRecorder recorder(dialog, AllControls());
+        CleanMemory(8, kMB, true);
+        CHECK_EQ(0, recorder.Events.size());
+        CHECK_EQ(Cleaning, AppState.load());
+    }
+    // A request made from inside a run returns at once and leaves the run
+    // as it was.
+    AppState = Resident;
+    NestedCalls = 0;
+    TControlRecorder recorder(dialog, ReportControls());
+    recorder.OnEvent = CleanAgainOnFirstStep;
+    CleanMemory(4, kMB, true);
+    CHECK(NestedCalls > 0);
+    CHECK_EQ(Cleaning, StateInNestedCall);
+    CHECK(Trace(recorder) == ExpectedTrace(4));
+    CHECK_EQ(Resident, AppState.load());
+}
+
+CHECK_CASE(CleanMemoryPutsBackTheStateItFound)
+{
+    TTestDialog dialog;
+    CHECK(dialog.Window() != nullptr);
+    TCurrentDialog current(dialog.Window());
+    for (uint8_t state : {OneShot, Resident}) {
+        AppState = state;
+        TControlRecorder recorder(dialog, ReportControls());
+        StartMeasuring();
+        recorder.OnEvent = MeasureAtEachStep;
+        CleanMemory(2, kMB, true);
+        CHECK_EQ(0, During.statesOtherThanCleaning);
+        CHECK_EQ(state, AppState.load());
+    }
+    AppState = Resident;
+}
+
+namespace {
+HWND OtherDialog;
+void SwitchDialogOnFirstStep(const TControlEvent& event)
+{
+    if (event.Id == 300 && CurrentDialog != OtherDialog)
+        CurrentDialog = OtherDialog;
+}
+} // namespace
+
+CHECK_CASE(CleanMemoryKeepsReportingToTheDialogItStartedWith)
+{
+    TTestDialog first, second;
+    CHECK(first.Window() != nullptr && second.Window() != nullptr);
+    TCurrentDialog current(first.Window());
+    AppState = Resident;
+    second.SetText(1011, "-");
+    OtherDialog = second.Window();
+    TControlRecorder recorder(first, ReportControls());
+    recorder.OnEvent = SwitchDialogOnFirstStep;
+    CleanMemory(8, kMB, true);
+    CHECK(Trace(recorder) == ExpectedTrace(8));
+    CHECK_EQ(0, second.Position(300));
+    CHECK_STR("-", second.Text(1011).c_str());
+}
