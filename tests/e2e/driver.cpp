@@ -1,0 +1,35 @@
+// The end-to-end driver: starts copies of the shipped Brindlecap.exe under
+// Wine and drives them from outside.
+// Usage: e2etests PATH-OF-Brindlecap.exe [CASE-FILTER]
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "../win32/check.h"
+#include "sandbox.h"
+
+// The build passes a Unix path; Wine shows the Unix root as drive Z:.
+static void ToWindowsPath(const char* path, char* out)
+{
+    if (path[0] == '/')
+        snprintf(out, MAX_PATH, "Z:%s", path);
+    else
+        snprintf(out, MAX_PATH, "%s", path);
+    for (char* p = out; *p; ++p)
+        if (*p == '/')
+            *p = '\\';
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        printf("usage: e2etests PATH-OF-Brindlecap.exe [CASE-FILTER]\n");
+        return 2;
+    }
+    ToWindowsPath(argv[1], ShippedProgram);
+    if (GetFileAttributesA(ShippedProgram) == INVALID_FILE_ATTRIBUTES) {
+        printf("no program at %s\n", ShippedProgram);
+        return 2;
+    }
+    return RunChecks(argc > 2 ? argv[2] : nullptr);
+}

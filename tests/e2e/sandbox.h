@@ -1,0 +1,49 @@
+// What one end-to-end case owns: temporary folders, copies of the shipped
+// program in them, and the processes it started. The sandbox's end stops
+// what is still running (a failure of the case: a test ends its own
+// programs) and removes every folder.
+#pragma once
+#include <windows.h>
+
+// Windows path of the shipped Brindlecap.exe, set by main.
+extern char ShippedProgram[MAX_PATH];
+
+// Generous limits: a start under a busy wineserver can take seconds.
+enum { kStartTimeout = 30000, kExitTimeout = 30000 };
+
+struct TChild {
+    HANDLE process;
+    DWORD id;
+    bool exited;
+    DWORD exitCode;
+    char arguments[64]; // the start of the command line, for failure messages
+};
+
+class TSandbox {
+public:
+    TSandbox() = default;
+    TSandbox(const TSandbox&) = delete;
+    TSandbox& operator=(const TSandbox&) = delete;
+    ~TSandbox();
+
+    // A fresh, empty folder of this sandbox; null when none could be made.
+    const char* NewFolder();
+    // A fresh folder (or a subfolder `name` of one) holding a copy of the
+    // shipped program as Brindlecap.exe; returns that folder, ending with "\".
+    const char* InstallProgram(const char* name = nullptr);
+    // Starts the copy in `programFolder` with `arguments` after the quoted
+    // program path, in the current directory `workFolder`.
+    TChild* Start(const char* programFolder, const char* workFolder, const char* arguments);
+    // Waits until `child` ends; false when it did not within `timeout`.
+    bool WaitExit(TChild* child, DWORD timeout = kExitTimeout);
+
+private:
+    enum { kMaxFolders = 16, kMaxChildren = 8 };
+    char folders_[kMaxFolders][MAX_PATH];
+    int folderCount_ = 0;
+    TChild children_[kMaxChildren];
+    int childCount_ = 0;
+};
+
+// `folder` + `name` into `out` (MAX_PATH).
+void FilePath(const char* folder, const char* name, char* out);
