@@ -8,19 +8,6 @@
 
 namespace {
 
-// MEMORYSTATUSEX, declared here so that nothing of it is linked statically.
-struct TMemoryStatusEx {
-    DWORD dwLength;
-    DWORD dwMemoryLoad;
-    DWORDLONG ullTotalPhys;
-    DWORDLONG ullAvailPhys;
-    DWORDLONG ullTotalPageFile;
-    DWORDLONG ullAvailPageFile;
-    DWORDLONG ullTotalVirtual;
-    DWORDLONG ullAvailVirtual;
-    DWORDLONG ullAvailExtendedVirtual;
-};
-
 typedef BOOL(WINAPI* TGlobalMemoryStatusEx)(TMemoryStatusEx*);
 TGlobalMemoryStatusEx QueryExtended;
 
@@ -117,7 +104,9 @@ void UpdateDialog(const TDialogUpdate& request)
         SetFigure(d, 1003, UsedBytes(before.TotalPhys, before.AvailPhys), r.DisplayUnit);
         SetNumber(d, 1004, UsedPhysicalPercent(), "");
     }
-    TMemFigures now = ReadMemStatus();
+    TMemFigures now = {};
+    if (r.Flags & (udPageFile | udVirtual))
+        now = ReadMemStatus();
     if (r.Flags & udPageFile) {
         SetFigure(d, 1005, now.TotalPageFile, r.DisplayUnit);
         SetFigure(d, 1006, now.AvailPageFile, r.DisplayUnit);

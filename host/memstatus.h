@@ -26,6 +26,20 @@ struct TDialogUpdate {
 };
 #pragma pack(pop)
 
+// MEMORYSTATUSEX of Windows 2000 and later, declared here because the
+// headers hide it at the Windows version the host is built for.
+struct TMemoryStatusEx {
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    DWORDLONG ullTotalPhys;
+    DWORDLONG ullAvailPhys;
+    DWORDLONG ullTotalPageFile;
+    DWORDLONG ullAvailPageFile;
+    DWORDLONG ullTotalVirtual;
+    DWORDLONG ullAvailVirtual;
+    DWORDLONG ullAvailExtendedVirtual;
+};
+
 // Where the readings come from: GlobalMemoryStatusEx where the system
 // exports it (its 64-bit counts are true beyond 2 GiB), GlobalMemoryStatus
 // on systems that predate it. Set once at start-up, before other threads.

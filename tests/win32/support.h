@@ -3,6 +3,8 @@
 // counts of the process's committed memory.
 #pragma once
 #include <windows.h>
+
+#include "../../host/memstatus.h"
 #include <stdint.h>
 
 #include <string>
@@ -45,17 +47,7 @@ std::wstring Wide(const char* utf8);
 
 // GlobalMemoryStatusEx, reached at run time as the host does (the headers
 // hide it below Windows 2000). False when the system lacks it.
-struct TSystemMemoryEx {
-    DWORD dwLength;
-    DWORD dwMemoryLoad;
-    DWORDLONG ullTotalPhys;
-    DWORDLONG ullAvailPhys;
-    DWORDLONG ullTotalPageFile;
-    DWORDLONG ullAvailPageFile;
-    DWORDLONG ullTotalVirtual;
-    DWORDLONG ullAvailVirtual;
-    DWORDLONG ullAvailExtendedVirtual;
-};
+typedef TMemoryStatusEx TSystemMemoryEx;
 bool QuerySystemMemoryEx(TSystemMemoryEx* status);
 
 // 100 - Round(free MB * 100 / total MB), halves to even, worked out here
