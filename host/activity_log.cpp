@@ -23,7 +23,7 @@ static bool AppendToFile(const char* path, const void* data, uint32_t length)
 
 void WriteLog(const char* tag, int32_t amount)
 {
-    char path[MAX_PATH + 16];
+    char path[kPathBuffer];
     ProgramFile("Brindlecap.log", path, sizeof path);
 
     char requestWord[kStringBuffer];

@@ -44,7 +44,6 @@ int32_t RunCleaning(int32_t amount, const TCleanOps& ops)
     for (int32_t i = 0; i < filled; ++i) {
         ++step;
         ops.Release(ops.Context, chunks[i]);
-        chunks[i] = nullptr;
         if (ops.Progress)
             ops.Progress(ops.Context, ProgressPercent(step, total));
     }

@@ -18,8 +18,8 @@ static void ShutDown()
     if (MonitorThreadHandle)
         CloseHandle(MonitorThreadHandle);
     UnloadModules();
-    char path[MAX_PATH + 16];
-    ProgramFile("Brindlecap.ini", path, sizeof path);
+    char path[kPathBuffer];
+    SettingsPath(path);
     SaveSettings(path);
     PostQuitMessage(0);
 }

@@ -8,10 +8,12 @@
 // even an odd-placed 16-bit one, is then read and written in one access.
 alignas(32) TSettings Settings = kDefaultSettings;
 
+void SettingsPath(char out[kPathBuffer]) { ProgramFile("Brindlecap.ini", out, kPathBuffer); }
+
 void LoadSettings()
 {
-    char path[MAX_PATH + 16];
-    ProgramFile("Brindlecap.ini", path, sizeof path);
+    char path[kPathBuffer];
+    SettingsPath(path);
     HANDLE file =
         CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

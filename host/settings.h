@@ -2,9 +2,12 @@
 #pragma once
 
 #include "../common/settings_record.h"
+#include "startup.h"
 
 extern TSettings Settings;
 
+// ProgramDir + "Brindlecap.ini", the one place the settings live.
+void SettingsPath(char out[kPathBuffer]);
 // Reads ProgramDir + "Brindlecap.ini" into Settings. A file that cannot be
 // opened for reading and writing leaves the record as it is.
 void LoadSettings();

@@ -23,6 +23,8 @@ extern UINT TaskbarCreatedMessage; // 0 outside the tray mode
 
 int DetectPlatform();
 void SetLowPriority();
+// Room for ProgramDir and a bare file name.
+enum { kPathBuffer = MAX_PATH + 16 };
 // ProgramDir + name, cut to fit `size`.
 void ProgramFile(const char* name, char* out, int size);
 

@@ -42,9 +42,4 @@ bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const c
     return Notify(NIM_ADD, window, id, icon, callbackMessage, tip);
 }
 
-bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
-{
-    return Notify(NIM_MODIFY, window, id, icon, callbackMessage, tip);
-}
-
 bool DeleteTrayIcon(HWND window, UINT id) { return Notify(NIM_DELETE, window, id, nullptr, 0, ""); }

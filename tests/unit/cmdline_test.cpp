@@ -122,6 +122,18 @@ struct RequestCase {
     bool dialog;
 };
 
+template <size_t N> void ExpectRequests(const RequestCase (&cases)[N])
+{
+    for (const RequestCase& c : cases) {
+        TStartRequest r = ReadCommandLine(c.commandLine);
+        EXPECT_EQ(c.modeChar, r.ModeChar) << c.commandLine;
+        EXPECT_EQ(c.mode, r.Mode) << c.commandLine;
+        EXPECT_EQ(c.cleanAll, r.CleanAllMemory) << c.commandLine;
+        EXPECT_EQ(c.amount, r.CleanAmount) << c.commandLine;
+        EXPECT_EQ(c.dialog, r.CleanDialog) << c.commandLine;
+    }
+}
+
 TEST(ReadCommandLine, FirstCharacterChoosesTheMode)
 {
     const RequestCase cases[] = {
@@ -144,14 +156,7 @@ TEST(ReadCommandLine, FirstCharacterChoosesTheMode)
         // The program name's own letters do not count.
         {"C:\\c\\Brindlecap.exe", '!', ModeTray, false, 0, false},
     };
-    for (const RequestCase& c : cases) {
-        TStartRequest r = ReadCommandLine(c.commandLine);
-        EXPECT_EQ(c.modeChar, r.ModeChar) << c.commandLine;
-        EXPECT_EQ(c.mode, r.Mode) << c.commandLine;
-        EXPECT_EQ(c.cleanAll, r.CleanAllMemory) << c.commandLine;
-        EXPECT_EQ(c.amount, r.CleanAmount) << c.commandLine;
-        EXPECT_EQ(c.dialog, r.CleanDialog) << c.commandLine;
-    }
+    ExpectRequests(cases);
 }
 
 TEST(ReadCommandLine, CleaningAmountAndDialog)
@@ -179,14 +184,7 @@ TEST(ReadCommandLine, CleaningAmountAndDialog)
          true},
         {"Brindlecap.exe\tC\t48\td", 'C', ModeClean, false, 48, true},
     };
-    for (const RequestCase& c : cases) {
-        TStartRequest r = ReadCommandLine(c.commandLine);
-        EXPECT_EQ(c.modeChar, r.ModeChar) << c.commandLine;
-        EXPECT_EQ(c.mode, r.Mode) << c.commandLine;
-        EXPECT_EQ(c.cleanAll, r.CleanAllMemory) << c.commandLine;
-        EXPECT_EQ(c.amount, r.CleanAmount) << c.commandLine;
-        EXPECT_EQ(c.dialog, r.CleanDialog) << c.commandLine;
-    }
+    ExpectRequests(cases);
 }
 
 TEST(ReadCommandLine, OverlongParametersAreHarmless)
