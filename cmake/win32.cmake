@@ -21,11 +21,16 @@ add_library(logic STATIC ${LOGIC_SOURCES})
 # 64-bit division and stack probes come from the static libgcc.
 target_link_libraries(logic INTERFACE gcc)
 
+# Win32 code that the host and the modules share.
+set(COMMON_WIN32_SOURCES common/centerwindow.cpp)
+
 set(HOST_SOURCES
+    ${COMMON_WIN32_SOURCES}
     host/activity_log.cpp
     host/cleaner.cpp
     host/cpusampler.cpp
     host/dialogs.cpp
+    host/inforefresh.cpp
     host/mainwindow.cpp
     host/memstatus.cpp
     host/modules.cpp

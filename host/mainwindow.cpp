@@ -13,8 +13,7 @@ static void ShutDown()
     UnregisterHotKey(MainWindow, HOTKEY_INFO);
     if (AppState.load() == Resident)
         DeleteTrayIcon(MainWindow, 0);
-    if (TrayIconHandle)
-        DestroyIcon(TrayIconHandle);
+    ReleaseTrayIcon();
     if (MonitorThreadHandle)
         CloseHandle(MonitorThreadHandle);
     UnloadModules();

@@ -1,5 +1,32 @@
-// The plug-in modules found beside the program.
+// The plug-in modules found beside the program: the table of those that
+// suit this platform, and their loading for use and unloading.
 #pragma once
+#include <windows.h>
+#include <stdint.h>
 
+enum { kModuleSlots = 10 };
+
+// The host's record of one module.
+struct TPluginModule {
+    uint8_t Id;     // slot index: the menu command id and Init's ModuleIndex
+    HMODULE Handle; // while loaded for use
+    HWND Window;    // what Execute returned
+    uint8_t Active; // 1 from Execute until the closing notification
+    char* Name;     // the host's copy of GetName's text
+    char* Path;     // the library file, as the scan found it
+};
+
+extern TPluginModule* Modules[kModuleSlots]; // filled from slot 0 on
+extern int ModuleCount;
+
+// Scans ProgramDir and the folders below it.
 void LoadModules();
+// Loads the module for use (unless open) and calls its Init; false when the
+// library cannot be loaded or has no Init.
+bool InitModule(TPluginModule* module);
+// Calls Execute (or raises the open dialog); false when there is no Execute.
+bool ExecuteModule(TPluginModule* module);
+// The module's dialog has closed: its library is released.
+void ModuleClosed(int index);
+// At exit: closes what is still open and releases every record.
 void UnloadModules();

@@ -43,3 +43,19 @@ bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const c
 }
 
 bool DeleteTrayIcon(HWND window, UINT id) { return Notify(NIM_DELETE, window, id, nullptr, 0, ""); }
+
+bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
+{
+    return Notify(NIM_MODIFY, window, id, icon, callbackMessage, tip);
+}
+
+// Drawing is not built yet: the shell keeps the program's icon.
+void RenderTrayIcon(int) {}
+void RefreshTrayIcon() {}
+
+void ReleaseTrayIcon()
+{
+    if (TrayIconHandle)
+        DestroyIcon(TrayIconHandle);
+    TrayIconHandle = 0;
+}

@@ -1,0 +1,13 @@
+// The live refresh of INFO_DIALOG's figures, on a thread of its own.
+#pragma once
+#include <windows.h>
+
+// The thread routine: writes memory figures and the processor load into
+// CurrentDialog every InfoRefreshPeriod ms while box 103 stays checked.
+DWORD WINAPI InfoRefreshThread(LPVOID parameter);
+// Starts one refresh thread at the lowest priority; its handle, 0 when it
+// could not be started.
+HANDLE StartInfoRefresh();
+// Tells every refresh thread started so far to end after its current round,
+// whether or not its handle is still open. Never waits for them.
+void StopInfoRefresh();
