@@ -4,11 +4,19 @@
 # only from the list of functions Windows 95 exports (no C runtime DLL).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-allowed=$(grep -v '^#' "$here/win95-imports.txt" | awk '{for (i = 2; i <= NF; i++) print $1 " " $i}')
+# Rows "DLL name..." hold for every file; rows "only FILE DLL name..." for
+# that one file alone. An import by ordinal reads "#N".
+list="$here/win95-imports.txt"
+allowed_for() {
+    grep -v '^#' "$list" | awk -v file="$1" '
+        $1 == "only" { if ($2 == file) for (i = 4; i <= NF; i++) print $3 " " $i; next }
+        NF { for (i = 2; i <= NF; i++) print $1 " " $i }'
+}
 failed=0 checked=0
 for f in "$@"; do
     dump=$(i686-w64-mingw32-objdump -p "$f") || { echo "FAIL $f: not readable"; failed=1; continue; }
     checked=$((checked + 1))
+    allowed=$(allowed_for "$(basename "$f")")
     grep -q 'file format pei-i386' <<<"$(i686-w64-mingw32-objdump -f "$f")" || { echo "FAIL $f: not a 32-bit PE"; failed=1; }
     for field in MajorSubsystemVersion MajorOSystemVersion; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
@@ -25,8 +33,11 @@ for f in "$@"; do
         .ctors* | .dtors* | .CRT* | .tls*) echo "FAIL $f: section $section needs a C runtime"; failed=1 ;;
         esac
     done
-    # "DLL Name: X" opens each import table; its rows end with the function name.
-    imports=$(awk '/DLL Name:/ {dll = $3; next} dll && /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {print dll " " $3} /^$/ {dll = ""}' <<<"$dump")
+    # "DLL Name: X" opens each import table; its rows end with the function
+    # name, or with "<none>" after the ordinal of an import by number.
+    imports=$(awk '/DLL Name:/ {dll = $3; next}
+        dll && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]/ {print dll " " ($3 == "<none>" ? "#" $2 : $3)}
+        /^$/ {dll = ""}' <<<"$dump")
     [ -n "$imports" ] || { echo "FAIL $f: no imports read"; failed=1; }
     while read -r line; do
         [ -z "$line" ] && continue
