@@ -5,26 +5,16 @@
 
 #include "../../host/traypicture.h"
 
-namespace {
-
 TEST(BandColour, ThresholdsAndOutOfRange)
 {
-    EXPECT_EQ(kBrightGreen, BandColour(0));
-    EXPECT_EQ(kBrightGreen, BandColour(25));
-    EXPECT_EQ(kDarkGreen, BandColour(26));
-    EXPECT_EQ(kDarkGreen, BandColour(50));
-    EXPECT_EQ(kYellow, BandColour(51));
-    EXPECT_EQ(kYellow, BandColour(75));
-    EXPECT_EQ(kRed, BandColour(76));
-    EXPECT_EQ(kRed, BandColour(100));
-    EXPECT_EQ(kRed, BandColour(101));
-    EXPECT_EQ(kRed, BandColour(-1));
-    EXPECT_EQ(kRed, BandColour(INT32_MIN));
-    EXPECT_EQ(kRed, BandColour(INT32_MAX));
-    // The colours as GDI takes them: red in the low byte.
-    EXPECT_EQ(0x0000FFu, uint32_t(kRed));
-    EXPECT_EQ(0x00FFFFu, uint32_t(kYellow));
-    EXPECT_EQ(0xC0C0C0u, uint32_t(kTrayGrey));
+    const std::pair<int32_t, uint32_t> cases[] = {
+        {0, kBrightGreen}, {25, kBrightGreen}, {26, kDarkGreen}, {50, kDarkGreen},
+        {51, kYellow},     {75, kYellow},      {76, kRed},       {101, kRed},
+        {-1, kRed},        {INT32_MIN, kRed},
+    };
+    for (auto c : cases)
+        EXPECT_EQ(c.second, BandColour(c.first)) << c.first;
+    EXPECT_EQ(0x0000FFu, uint32_t(kRed)); // red in GDI's low byte
 }
 
 TEST(TrayPictureOf, ModesOneToFourAndAnythingElse)
@@ -36,5 +26,3 @@ TEST(TrayPictureOf, ModesOneToFourAndAnythingElse)
     for (int mode : {0, 5, 7, 255, -1})
         EXPECT_EQ(PicturePlain, TrayPictureOf(mode)) << mode;
 }
-
-} // namespace

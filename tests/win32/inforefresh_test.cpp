@@ -12,21 +12,21 @@
 
 namespace {
 
-// The dialog as INFO_DIALOG stands while monitoring: CurrentDialog, box 103
-// checked, figures in `unit` (radio 100, 101 or 102).
+// INFO_DIALOG while monitoring: CurrentDialog, box 103 checked, figures in
+// the unit of radio button `unitButton`, texts marked as not yet written.
 struct TMonitoredDialog {
-    TTestDialog dialog;
+    TTestDialog d;
     explicit TMonitoredDialog(int unitButton)
     {
-        CheckDlgButton(dialog.Window(), 103, BST_CHECKED);
-        CheckRadioButton(dialog.Window(), 100, 102, unitButton);
+        CheckDlgButton(d.Window(), 103, BST_CHECKED);
+        CheckRadioButton(d.Window(), 100, 102, unitButton);
         for (int id = 1001; id <= 1012; ++id)
-            dialog.SetText(id, "-");
-        CurrentDialog = dialog.Window();
-        // The shortest pause there is, so the cases run quickly.
-        Settings.InfoRefreshPeriod = 0;
+            d.SetText(id, "-");
+        CurrentDialog = d.Window();
+        Settings.InfoRefreshPeriod = 0; // the floor: the cases run quickly
     }
     ~TMonitoredDialog() { CurrentDialog = nullptr; }
+    bool Written() const { return d.Text(1001) != "-"; }
 };
 
 std::string InUnit(uint64_t bytes, uint64_t unit)
@@ -36,13 +36,13 @@ std::string InUnit(uint64_t bytes, uint64_t unit)
     return text;
 }
 
-bool Ended(HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
-
-DWORD ExitCodeOf(HANDLE thread)
+// Waits for `thread` to end with exit code 0, and closes it.
+void ExpectEnds(HANDLE thread)
 {
-    DWORD code = 12345;
-    GetExitCodeThread(thread, &code);
-    return code;
+    CHECK(PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
+    DWORD code = 1;
+    CHECK(GetExitCodeThread(thread, &code) && code == 0);
+    CloseHandle(thread);
 }
 
 } // namespace
@@ -51,70 +51,53 @@ CHECK_CASE(InfoRefreshWritesLiveFiguresInTheChosenUnitUntilTheBoxIsUnchecked)
 {
     InitCpuSampler();
     TMonitoredDialog m(101);
-    TTestDialog& d = m.dialog;
     HANDLE thread = StartInfoRefresh();
-    CHECK(thread != nullptr);
-    CHECK_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(thread));
-
-    // Kilobytes: the total physical memory does not change while it runs.
+    CHECK(thread && GetThreadPriority(thread) == THREAD_PRIORITY_LOWEST);
     uint64_t total = ReadMemStatus().TotalPhys;
-    CHECK(PumpUntil([&] { return d.Text(1001) != "-" && d.Text(1012) != "-"; }));
-    CHECK_STR(InUnit(total, 1024).c_str(), d.Text(1001).c_str());
-    CHECK(d.Text(1005) != "-" && d.Text(1008) != "-" && d.Text(1010) != "-");
-    CHECK(d.Checked(101));
-    // The load as a number with " %" and the same figure on bar 301.
-    std::string load = d.Text(1012);
+    CHECK(PumpUntil([&] { return m.Written() && m.d.Text(1012) != "-"; }));
+    CHECK_STR(InUnit(total, 1024).c_str(), m.d.Text(1001).c_str());
+    CHECK(m.d.Text(1005) != "-" && m.d.Text(1010) != "-" && m.d.Checked(101));
+    std::string load = m.d.Text(1012);
     CHECK(load.size() > 2 && load.substr(load.size() - 2) == " %");
 
     // Another unit from the next round on.
-    CheckRadioButton(d.Window(), 100, 102, 100);
-    CHECK(PumpUntil([&] { return d.Text(1001) == InUnit(total, 1); }));
-    CHECK(d.Checked(100) && !d.Checked(101));
-
-    CheckDlgButton(d.Window(), 103, BST_UNCHECKED);
-    CHECK(PumpUntil([&] { return Ended(thread); }));
-    CHECK_EQ(0, ExitCodeOf(thread));
-    CloseHandle(thread);
+    CheckRadioButton(m.d.Window(), 100, 102, 100);
+    CHECK(PumpUntil([&] { return m.d.Text(1001) == InUnit(total, 1); }));
+    CheckDlgButton(m.d.Window(), 103, BST_UNCHECKED);
+    ExpectEnds(thread);
 }
 
 CHECK_CASE(InfoRefreshEndsWhenNoDialogIsOpen)
 {
     TMonitoredDialog m(102);
     HANDLE thread = StartInfoRefresh();
-    CHECK(PumpUntil([&] { return m.dialog.Text(1001) != "-"; }));
+    CHECK(PumpUntil([&] { return m.Written(); }));
     CurrentDialog = nullptr;
-    CHECK(PumpUntil([&] { return Ended(thread); }));
-    CHECK_EQ(0, ExitCodeOf(thread));
-    CloseHandle(thread);
+    ExpectEnds(thread);
 }
 
 CHECK_CASE(StopInfoRefreshReachesThreadsWhoseHandlesAreClosed)
 {
     TMonitoredDialog m(102);
-    // Unchecking and checking the box again: the first thread's handle is
-    // closed while it still runs, and a second one starts beside it. Our
-    // duplicate only watches the first one end.
-    HANDLE first = StartInfoRefresh();
-    HANDLE watch = nullptr;
-    DuplicateHandle(GetCurrentProcess(), first, GetCurrentProcess(), &watch, SYNCHRONIZE, FALSE, 0);
+    // The box unchecked and checked again: the first thread's handle is
+    // closed while it runs, a second starts beside it. Our duplicate only
+    // watches the first.
+    HANDLE first = StartInfoRefresh(), watch = nullptr;
+    DuplicateHandle(GetCurrentProcess(), first, GetCurrentProcess(), &watch,
+                    SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0);
     CloseHandle(first);
     HANDLE second = StartInfoRefresh();
-    CHECK(watch != nullptr && second != nullptr);
-    CHECK(PumpUntil([&] { return m.dialog.Text(1001) != "-"; }));
-
+    CHECK(PumpUntil([&] { return m.Written(); }));
     // The box stays checked and the dialog open: only the stop ends them.
     StopInfoRefresh();
-    CHECK(PumpUntil([&] { return Ended(watch) && Ended(second); }));
-    CHECK_EQ(0, ExitCodeOf(second));
-    CloseHandle(watch);
-    CloseHandle(second);
+    ExpectEnds(watch);
+    ExpectEnds(second);
 
     // A stop concerns the threads started before it, not the next one.
-    m.dialog.SetText(1001, "-");
+    m.d.SetText(1001, "-");
     HANDLE third = StartInfoRefresh();
-    CHECK(PumpUntil([&] { return m.dialog.Text(1001) != "-"; }));
-    CHECK(!Ended(third));
+    CHECK(PumpUntil([&] { return m.Written(); }));
+    CHECK(WaitForSingleObject(third, 0) == WAIT_TIMEOUT);
     StopInfoRefresh();
-    CHECK(PumpUntil([&] { return Ended(third); }));
-    CloseHandle(third);
+    ExpectEnds(third);
 }
