@@ -39,8 +39,11 @@ DWORD ReadStatistic(const char* key, REGSAM access, DWORD value)
     HKEY handle;
     if (RegOpenKeyExA(HKEY_DYN_DATA, key, 0, access, &handle) != ERROR_SUCCESS)
         return value;
-    DWORD size = sizeof value;
-    RegQueryValueExA(handle, "KERNEL\\CPUUsage", nullptr, nullptr, (BYTE*)&value, &size);
+    // A failed read (the buffer's content is then undefined) keeps the value.
+    DWORD read = value, size = sizeof read;
+    if (RegQueryValueExA(handle, "KERNEL\\CPUUsage", nullptr, nullptr, (BYTE*)&read, &size) ==
+        ERROR_SUCCESS)
+        value = read;
     RegCloseKey(handle);
     return value;
 }
@@ -105,10 +108,18 @@ bool InitCpuSampler()
 
 int64_t QueryIdleTime()
 {
-    if (!Query || !Buffer)
+    if (!GuardReady)
         return 0;
-    Query(kProcessorPerformanceClass, Buffer, BufferLength, nullptr);
-    return *static_cast<const int64_t*>(Buffer);
+    // Under the guard (a critical section, which the sampler's own callers
+    // already hold and may enter again): the buffer cannot be freed meanwhile.
+    Lock(&Sampler.Guard);
+    int64_t idle = 0;
+    if (Query && Buffer) {
+        Query(kProcessorPerformanceClass, Buffer, BufferLength, nullptr);
+        idle = *static_cast<const int64_t*>(Buffer);
+    }
+    Unlock(&Sampler.Guard);
+    return idle;
 }
 
 int32_t SampleCpuLoad()
