@@ -6,8 +6,8 @@
 # Usage: low_memory.sh WINE-HOME e2etests.exe Brindlecap.exe
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-if [ "$(id -u)" != 0 ]; then
-    echo "a private mount needs root: skipped"
+if [ "$(id -u)" != 0 ] || ! unshare -m true 2>/dev/null; then
+    echo "a private mount namespace needs root (and the right to make one): skipped"
     exit 77
 fi
 fake=$(mktemp)
