@@ -4,7 +4,7 @@
 // and shell calls once a second and nothing else, run beside it over the
 // same minute. Wine 8 reads another process's times as 0, so both are read
 // from Linux (Z:\proc\<pid>\task\*\schedstat, status RssAnon). Then the
-// draw and the shell call apart, timed in this process.
+// processor sample, the draw and the shell call apart, timed in this process.
 // Usage: tray_bench PATH-OF-Brindlecap.exe PATH-OF-tray_bare.exe [SECONDS]
 #include <windows.h>
 #include <stdio.h>
@@ -174,7 +174,13 @@ void TimeApart(int rounds)
     RenderTrayIcon(2);
     bool added = AddTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
 
+    // The processor sample apart from the drawing, which then has none.
     double cpu = ThreadMs(), wall = WallMs();
+    for (int i = 0; i < rounds; ++i)
+        SampleCpuLoad();
+    double sampleCpu = ThreadMs() - cpu, sampleWall = WallMs() - wall;
+    PlatformClass = PlatformOther;
+    cpu = ThreadMs(), wall = WallMs();
     for (int i = 0; i < rounds; ++i)
         RenderTrayIcon(2);
     double drawCpu = ThreadMs() - cpu, drawWall = WallMs() - wall;
@@ -186,6 +192,8 @@ void TimeApart(int rounds)
         DeleteTrayIcon(window, 0);
     ReleaseTrayIcon();
     DestroyWindow(window);
+    printf("%-44s %8.3f ms processor  %8.3f ms wall\n",
+           "processor sample (SampleCpuLoad), one call", sampleCpu / rounds, sampleWall / rounds);
     printf("%-44s %8.3f ms processor  %8.3f ms wall\n", "draw (RenderTrayIcon 2), one call",
            drawCpu / rounds, drawWall / rounds);
     printf("%-44s %8.3f ms processor  %8.3f ms wall  (icon %s)\n",
@@ -228,21 +236,33 @@ int main(int argc, char** argv)
     int rc = 0;
     if (started) {
         Sleep(3000); // past start-up, into the steady ticks
-        unsigned long long host0 = ProcessorNs(hostRun.pid), bare0 = ProcessorNs(bareRun.pid);
-        double wall0 = WallMs();
-        Sleep(DWORD(seconds) * 1000);
-        unsigned long long host1 = ProcessorNs(hostRun.pid), bare1 = ProcessorNs(bareRun.pid);
-        double ticks = (WallMs() - wall0) / 1000.0;
+        // Three windows: a neighbour's burst on this shared machine moves
+        // one of them, so the middle ratio is the one to read.
+        double ratios[3], hostMs = 0, bareMs = 0, ticks = 0;
+        for (int w = 0; w < 3; ++w) {
+            unsigned long long h0 = ProcessorNs(hostRun.pid), b0 = ProcessorNs(bareRun.pid);
+            double wall0 = WallMs();
+            Sleep(DWORD(seconds) * 1000 / 3);
+            double n = (WallMs() - wall0) / 1000.0;
+            double h = double(ProcessorNs(hostRun.pid) - h0) / 1e6;
+            double b = double(ProcessorNs(bareRun.pid) - b0) / 1e6;
+            ratios[w] = b > 0 ? h / b : 0.0;
+            hostMs += h, bareMs += b, ticks += n;
+            printf("window %d: %4.0f ticks, host %.3f ms, bare %.3f ms a tick, ratio %.2f\n", w + 1,
+                   n, h / n, b / n, ratios[w]);
+        }
+        hostMs /= ticks, bareMs /= ticks;
+        double lo = ratios[0] < ratios[1] ? ratios[0] : ratios[1];
+        double hi = ratios[0] < ratios[1] ? ratios[1] : ratios[0];
+        double median = ratios[2] < lo ? lo : ratios[2] > hi ? hi : ratios[2];
         long hostKB = RssAnonKB(hostRun.pid), bareKB = RssAnonKB(bareRun.pid);
-        double hostMs = double(host1 - host0) / 1e6 / ticks;
-        double bareMs = double(bare1 - bare0) / 1e6 / ticks;
         printf("over %.0f one-second ticks, both programs side by side:\n", ticks);
         printf("%-44s %8.3f ms a tick (%.3f %% of a core)\n", "Brindlecap.exe, TrayIconMode 2",
                hostMs, hostMs / 10.0);
         printf("%-44s %8.3f ms a tick (%.3f %% of a core)\n", "bare loop, same calls", bareMs,
                bareMs / 10.0);
-        printf("%-44s %8.2f (goal <= 1.2)\n", "processor time, host / bare",
-               bareMs > 0 ? hostMs / bareMs : 0.0);
+        printf("%-44s %8.2f (middle window %.2f; goal <= 1.2)\n", "processor time, host / bare",
+               bareMs > 0 ? hostMs / bareMs : 0.0, median);
         printf("%-44s %8ld KB\n", "Brindlecap.exe private memory (RssAnon)", hostKB);
         printf("%-44s %8ld KB\n", "bare loop private memory (RssAnon)", bareKB);
         printf("%-44s %8.2f (goal <= 1.2)\n", "private memory, host / bare",
