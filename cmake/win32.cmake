@@ -8,9 +8,10 @@ add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-stat
                     -fno-asynchronous-unwind-tables -fno-stack-protector)
 
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
-# Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped.
+# Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped,
+# and no link time stamp, so that two builds of one tree give the same bytes.
 set(PRODUCT_LINK_OPTIONS
-    -static -s -nostartfiles -nodefaultlibs
+    -static -s -nostartfiles -nodefaultlibs -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--gc-sections)
@@ -75,4 +76,5 @@ add_test(NAME product_files_load_on_win95
 
 add_subdirectory(tests/win32)
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/dist)
 add_subdirectory(bench)
