@@ -2,10 +2,9 @@
 ; VERSION, OUTFILE and FILES_NSH, the generated lists of the shipped files).
 ;
 ; Oldest Windows: an ANSI installer (the Unicode one needs the NT family)
-; whose stub is a PE 4.0 file importing only functions Windows 95 exports,
-; so it starts on Windows 95 with Internet Explorer 4 or later (the shell
-; folders it needs), 98, Me and NT 4.0 and every later 32- or 64-bit
-; Windows. Older set-ups take the archive.
+; whose stub and plug-ins are PE 4.0 files importing only functions that
+; Windows 95 exports, so it starts on Windows 95, 98, Me, NT 4.0 and every
+; later 32- or 64-bit Windows. Where it does not, the archive serves.
 ;
 ; Uninstaller switch of ours: /PURGE also removes Brindlecap.ini and
 ; Brindlecap.log, which a silent uninstall otherwise keeps.
