@@ -55,6 +55,8 @@ LangString AskRemoveUserFiles ${LANG_RUSSIAN} "Удалить также нас�
 LangString AskRemoveUserFiles ${LANG_ENGLISH} "Remove the settings and the log as well (Brindlecap.ini and Brindlecap.log)?"
 LangString UserFilesKept ${LANG_RUSSIAN} "Настройки и журнал оставлены в папке $INSTDIR"
 LangString UserFilesKept ${LANG_ENGLISH} "The settings and the log are kept in $INSTDIR"
+LangString FilesKept ${LANG_RUSSIAN} "Не все файлы программы удалось удалить из $INSTDIR: возможно, она ещё работает. Завершите её и удалите папку."
+LangString FilesKept ${LANG_ENGLISH} "Some of the program's files could not be removed from $INSTDIR: it may still be running. End it and remove the folder."
 LangString AutostartKept ${LANG_RUSSIAN} "Не удалось удалить параметр автозагрузки Brindle в HKEY_LOCAL_MACHINE\${RUN_KEY}: для этого нужны права администратора."
 LangString AutostartKept ${LANG_ENGLISH} "The autostart value Brindle under HKEY_LOCAL_MACHINE\${RUN_KEY} could not be removed: that needs an administrator's rights."
 
@@ -192,10 +194,17 @@ Section "Uninstall"
     ${If} $RemoveUserFiles = 1
         Delete "$INSTDIR\Brindlecap.ini"
         Delete "$INSTDIR\Brindlecap.log"
-    ${ElseIf} ${FileExists} "$INSTDIR\Brindlecap.*"
+    ${ElseIf} ${FileExists} "$INSTDIR\Brindlecap.ini"
+    ${OrIf} ${FileExists} "$INSTDIR\Brindlecap.log"
         DetailPrint "$(UserFilesKept)"
     ${EndIf}
     RMDir "$INSTDIR"
+    ; A copy that would not end (one of another user, say) keeps its files.
+    ${If} ${FileExists} "$INSTDIR\*.exe"
+    ${OrIf} ${FileExists} "$INSTDIR\*.dll"
+        DetailPrint "$(FilesKept)"
+        MessageBox MB_OK|MB_ICONEXCLAMATION "$(FilesKept)" /SD IDOK
+    ${EndIf}
 
     SetShellVarContext current
     Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"

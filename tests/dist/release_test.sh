@@ -22,6 +22,7 @@ check() { # check WHAT COMMAND...: one assertion
     return 1
 }
 absent() { [ ! -e "$1" ]; }
+ended() { [ ! -e "/proc/$1" ] || grep -q '^[0-9]* ([^)]*) Z' "/proc/$1/stat"; }
 ends_in_crlf() { [ -s "$1" ] && ! grep -q -v $'\r$' "$1" && [ "$(tail -c 1 "$1" | od -An -tx1 | tr -d ' ')" = 0a ]; }
 
 # What a release holds: the files built so far, in the listed order.
@@ -79,7 +80,7 @@ drive_c="$WINEPREFIX/drive_c"
 run() { # run PROGRAM ARGS...: a Windows program to its end and all it started
     wine "$@" </dev/null >/dev/null 2>&1
     local rc=$?
-    timeout 120 wineserver -w
+    timeout 120 wineserver -w || { echo "programs still run 120 s after $1"; rc=1; }
     return $rc
 }
 reg_has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
@@ -99,7 +100,7 @@ installed_as_built() { # FOLDER: the files, their bytes, the uninstaller, nothin
     menu=$(start_menu)
     check "Start menu entry" [ -f "$menu/Brindlecap.lnk" ]
     check "Start menu entry starts the installed program" \
-        grep -qaF "$(basename "$folder")" "$menu/Brindlecap.lnk"
+        grep -qaF "$(winepath -w "$folder/Brindlecap.exe" 2>/dev/null)" "$menu/Brindlecap.lnk"
     check "registered for removal" eval 'reg_has "HKLM\\$UNINSTALL" UninstallString || reg_has "HKCU\\$UNINSTALL" UninstallString'
 }
 
@@ -136,9 +137,20 @@ check "default folder is the user's local Programs\\Brindlecap" [ -n "$folder" ]
 installed_as_built "$folder"
 check "installed program cleans 100 MB and ends with 0" run "$folder/Brindlecap.exe" C 100
 cp "$work/readme/ReadMe-en.txt" "$folder/Brindlecap.log"
+# A resident copy is running: the uninstaller ends it, or its files stay
+# and `run` times out waiting for it. Wine gives its hidden main window an
+# X window of the program's name, which tells when it is there.
+wine "$folder/Brindlecap.exe" S </dev/null >/dev/null 2>&1 &
+resident=$!
+for _ in $(seq 100); do
+    xdotool search --classname '^brindlecap\.exe$' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+check "the resident copy is up" eval "xdotool search --classname '^brindlecap\.exe\$' >/dev/null"
 wine reg add "$RUN" /v Brindle /d 'C:\Elsewhere\Brindlecap.exe' /f </dev/null >/dev/null 2>&1
 windows_folder=$(winepath -w "$folder" 2>/dev/null)
 check "uninstaller /PURGE ends with 0" run "$windows_folder\\Uninstall.exe" /S /PURGE
+check "uninstall ends the running copy" ended "$resident" && wait "$resident"
 uninstalled "$folder"
 check "/PURGE removes the settings, the log and the folder" absent "$folder"
 check "an autostart value of another copy stays" [ "$(reg_value "$RUN" Brindle)" = 'C:\Elsewhere\Brindlecap.exe' ]
