@@ -13,6 +13,7 @@ root=$(cd "$here/.." && pwd)
 limit_mb=${EFFECT_LIMIT_MB:-2048}
 file_mb=${EFFECT_FILE_MB:-300}
 amounts=${EFFECT_AMOUNTS:-0 128 256 512 768 1024 2048}
+repeat=${EFFECT_REPEAT:-3}
 controller=/sys/fs/cgroup/memory
 cgroup=$controller/brindlecap-effect-$$
 work=$tree/effect
@@ -39,7 +40,7 @@ echo $((limit_mb << 20)) >"$cgroup/memory.limit_in_bytes"
 echo $$ >"$cgroup/cgroup.procs"
 
 now() { date +%s.%N; }
-seconds() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", b - a}'; }
+seconds() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f\n", b - a}'; }
 mb() { echo $(($1 >> 20)); }
 stat_of() { awk -v k="$1" '$1 == k {print $2}' "$cgroup/memory.stat"; }
 free_mb() { mb $(((limit_mb << 20) - $(cat "$cgroup/memory.usage_in_bytes"))); }
@@ -74,18 +75,24 @@ clean() {
     seconds "$t0" "$(now)"
 }
 
+median() { # COLUMN of the lines on stdin
+    awk -v c="$1" '{print $c}' | LC_ALL=C sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'
+}
 measure() { # measure SCENARIO: one row per amount, each from the same state
-    local n warm free0 cache0 file0 run free1 cache1 file1 after
+    local n rows c
     for n in $amounts; do
-        uncache "$work/program.dat"
-        uncache "$work/other.dat"
-        "$1"
-        free0=$(free_mb) cache0=$(cache_mb) file0=$(cached_mb "$work/program.dat")
-        run=$(clean "$n")
-        free1=$(free_mb) cache1=$(cache_mb) file1=$(cached_mb "$work/program.dat")
-        after=$(timed_read "$work/program.dat")
-        printf '| %d MB | %d MB | %d MB | %d MB | %d MB | %d MB | %d MB | %s s | %s s |\n' \
-            "$n" "$free0" "$free1" "$cache0" "$cache1" "$file0" "$file1" "$run" "$after"
+        rows=$(for _ in $(seq "$repeat"); do
+            uncache "$work/program.dat"
+            uncache "$work/other.dat"
+            "$1"
+            local free0 cache0 file0 run
+            free0=$(free_mb) cache0=$(cache_mb) file0=$(cached_mb "$work/program.dat")
+            run=$(clean "$n")
+            echo "$free0 $(free_mb) $cache0 $(cache_mb) $file0 $(cached_mb "$work/program.dat") $run $(timed_read "$work/program.dat")"
+        done)
+        printf '| %d MB |' "$n"
+        for c in 1 2 3 4 5 6; do printf ' %d MB |' "$(median $c <<<"$rows")"; done
+        printf ' %s s | %s s |\n' "$(median 7 <<<"$rows")" "$(median 8 <<<"$rows")"
     done
 }
 header() {
@@ -105,9 +112,9 @@ used_before() {
     dd if="$work/other.dat" of=/dev/null bs=1M count="$other_before_mb" status=none
 }
 
-cold=$(timed_read "$work/program.dat")
+cold=$(for _ in $(seq "$repeat"); do uncache "$work/program.dat"; timed_read "$work/program.dat"; done | median 1)
 just_used
-warm=$(timed_read "$work/program.dat")
+warm=$(for _ in $(seq "$repeat"); do timed_read "$work/program.dat"; done | median 1)
 # Room for the group's own programs: what it holds beyond the file cache.
 programs_mb=$(mb $(($(cat "$cgroup/memory.usage_in_bytes") - $(stat_of cache))))
 other_before_mb=$((limit_mb - file_mb - programs_mb - 64))
@@ -119,6 +126,7 @@ header "The program has just read its file (twice, after other files filled the 
 measure just_used
 header "The program read its file once, then ${other_before_mb} MB of other files were read:"
 measure used_before
-printf '\nFree = the limit minus what the group uses, file cache included. Run time is the\n'
-printf 'whole run of Brindlecap.exe under Wine; the C 0 row is its start-up alone. One run\n'
-printf 'holds at most 1024 MB, so C 2048 cleans as much as C 1024.\n'
+printf '\nEach figure is the median of %d rounds. Free = the limit minus what the group uses,\n' "$repeat"
+printf 'file cache included. Run time is the whole run of Brindlecap.exe under Wine; the C 0\n'
+printf 'row is its start-up alone. One run holds at most 1024 MB, so C 2048 cleans as much as\n'
+printf 'C 1024.\n'

@@ -98,8 +98,9 @@ FunctionEnd
 Function .onInit
     ; /D= sets the folder before this runs. Otherwise one the user may write
     ; to without elevation: the program keeps its settings and log beside
-    ; itself. Without the Internet Explorer 4 shell there is no local
-    ; application data folder; those systems let everyone write anywhere.
+    ; itself. Without the Internet Explorer 4 shell (plain Windows 95 or
+    ; NT 4) there is no local application data folder: Program Files then,
+    ; which Windows 95 lets everyone write to.
     ${If} $INSTDIR == ""
         StrCpy $0 "$LOCALAPPDATA"
         ${If} $0 != ""
