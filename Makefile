@@ -7,7 +7,7 @@ TSAN    := $(BUILD)/tsan
 CMAKE_GEN := -G Ninja
 ARGS    ?=
 
-.PHONY: all deps win32 native tsan test test-native test-tsan test-win32 run bench fuzz clean
+.PHONY: all deps win32 native tsan test test-native test-tsan test-win32 run bench effect dist fuzz clean
 
 all: win32
 
@@ -49,6 +49,14 @@ run: win32
 
 bench: win32
 	@bash scripts/bench.sh $(WIN32)
+
+# What a cleaning frees and what it costs, in a memory-limited cgroup (root).
+effect: win32
+	@bash bench/effect.sh $(WIN32)
+
+# The release: build/dist/Brindlecap-1.97.zip and Brindlecap-1.97-setup.exe.
+dist: win32
+	@bash scripts/dist.sh $(WIN32)/bin $(BUILD)/dist
 
 # Longer fuzzing by hand: make fuzz FUZZ_SECONDS=300
 FUZZ_SECONDS ?= 60

@@ -11,9 +11,10 @@ add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-stat
                     -fno-tree-loop-distribute-patterns)
 
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
-# Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped.
+# Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped,
+# and no link time stamp, so that two builds of one tree give the same bytes.
 set(PRODUCT_LINK_OPTIONS
-    -static -s -nostartfiles -nodefaultlibs
+    -static -s -nostartfiles -nodefaultlibs -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--gc-sections)
@@ -81,4 +82,5 @@ endfunction()
 add_subdirectory(modules)
 add_subdirectory(tests/win32)
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/dist)
 add_subdirectory(bench)

@@ -1,7 +1,8 @@
 #!/bin/bash
 # check-pe.sh FILE...: each product file must load on every 32-bit Windows
 # from 95 on: a 32-bit PE with subsystem and OS version 4.0, and imports
-# only from the list of functions Windows 95 exports (no C runtime DLL).
+# only from the list of functions Windows 95 exports (no C runtime DLL),
+# and no link time stamp.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # Rows "DLL name..." hold for every file; rows "only FILE DLL name..." for
@@ -26,6 +27,10 @@ for f in "$@"; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
         [ "$v" = 0 ] || { echo "FAIL $f: $field is $v, not 0"; failed=1; }
     done
+    # A link time stamp would make two builds of one tree differ.
+    header=$(od -An -tu4 -j60 -N4 "$f" | tr -d ' ')
+    stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$f" | tr -d ' ')
+    [ "$stamp" = 0 ] || { echo "FAIL $f: linked with a time stamp"; failed=1; }
     # No C runtime starts these files, so nothing may wait for one to run
     # static constructors or thread-local set-up.
     for section in $(i686-w64-mingw32-objdump -h "$f" | awk '$1 ~ /^[0-9]+$/ {print $2}'); do

@@ -7,7 +7,8 @@ need=""
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for p in g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth \
-         googletest cmake ninja-build clang libclang-rt-14-dev locales imagemagick xdotool fonts-wine; do
+         googletest cmake ninja-build clang libclang-rt-14-dev locales imagemagick xdotool fonts-wine \
+         nsis zip unzip; do
   have_pkg "$p" || need="$need $p"
 done
 locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$' || need_locale=1
