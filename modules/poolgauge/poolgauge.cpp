@@ -34,6 +34,23 @@ const int32_t ModulePlatform = 2;
 
 static const char kCaption[] = "Poolgauge";
 
+// The open dialog, 0 before WM_INITDIALOG.
+static HWND ResourcesDialog;
+
+// The error box of a failed query: string `id` loaded into `message` (100
+// characters). The box has no owner, so the dialog is kept from input while
+// it waits: a close from behind it would let the host unload this library
+// under the query still on the stack.
+static void ShowQueryError(UINT id, char* message)
+{
+    message[0] = 0;
+    LoadStringA(ModuleInstance, id, message, 99);
+    bool wasDisabled = ResourcesDialog && EnableWindow(ResourcesDialog, FALSE);
+    MessageBoxA(0, message, kCaption, MB_OK | MB_ICONERROR);
+    if (ResourcesDialog && !wasDisabled)
+        EnableWindow(ResourcesDialog, TRUE);
+}
+
 uint16_t ReadResourcePercent(uint16_t kind)
 {
     char message[100];
@@ -46,16 +63,12 @@ uint16_t ReadResourcePercent(uint16_t kind)
         return 0;
     HINSTANCE16 user = LoadLibrary16(POOLGAUGE_USER_MODULE);
     if (user < 32) {
-        message[0] = 0;
-        LoadStringA(ModuleInstance, IDS_USER_LOAD_FAILED, message, 99);
-        MessageBoxA(0, message, kCaption, MB_OK | MB_ICONERROR);
+        ShowQueryError(IDS_USER_LOAD_FAILED, message);
         return 0;
     }
     SEGPTR function = GetProcAddress16(user, POOLGAUGE_USER_FUNCTION);
     if (!function) {
-        message[0] = 0;
-        LoadStringA(ModuleInstance, IDS_FUNCTION_MISSING, message, 99);
-        MessageBoxA(0, message, kCaption, MB_OK | MB_ICONERROR);
+        ShowQueryError(IDS_FUNCTION_MISSING, message);
         FreeLibrary16(user);
         return 0;
     }
@@ -86,6 +99,7 @@ void RefreshResources(HWND dialog)
 
 void ModuleInitDialog(HWND dialog)
 {
+    ResourcesDialog = dialog;
     CenterWindow(dialog);
     for (int bar = IDC_GDI_BAR; bar <= IDC_USER_BAR; ++bar)
         SendDlgItemMessageA(dialog, bar, PBM_SETRANGE32, 0, 100);
@@ -100,6 +114,6 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
         RefreshResources(dialog);
 }
 
-void ModuleDestroy(HWND) {}
+void ModuleDestroy(HWND) { ResourcesDialog = 0; }
 
 void ModuleUnload() {}

@@ -90,7 +90,8 @@ struct TLibrary {
 const char kShipped[] = "..\\..\\bin\\Poolgauge.dll";
 
 // Message boxes captioned "Poolgauge" of this process, answered with OK by
-// a thread of their own, with their texts in the order they came.
+// a thread of their own, with their texts in the order they came and
+// whether the module's dialog took input while each was up.
 class TBoxAnswerer {
 public:
     TBoxAnswerer()
@@ -124,8 +125,11 @@ private:
                 continue;
             char text[200] = "";
             GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            HWND dialog = FindWindowA("#32770", dialogCaption_.c_str());
             EnterCriticalSection(&lock_);
             texts_.push_back(text);
+            if (dialog && IsWindowEnabled(dialog))
+                ++dialogEnabled_;
             LeaveCriticalSection(&lock_);
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             // The same box is never counted twice.
@@ -134,6 +138,19 @@ private:
         }
         return 0;
     }
+
+public:
+    int DialogEnabledCount() const
+    {
+        EnterCriticalSection(&lock_);
+        int count = dialogEnabled_;
+        LeaveCriticalSection(&lock_);
+        return count;
+    }
+
+private:
+    std::string dialogCaption_ = InCodePage(1251, "Brindlecap - Системные ресурсы");
+    int dialogEnabled_ = 0;
     HANDLE stop_, thread_;
     mutable CRITICAL_SECTION lock_ = MakeLock();
     std::vector<std::string> texts_;
@@ -244,6 +261,10 @@ void CheckFailingBuild(const char* library, const char* boxText)
     CHECK_EQ(boxText ? 6 : 0, texts.size());
     for (auto& text : texts)
         CHECK_STR(expected.c_str(), text.c_str());
+    // Nothing behind a box could close the dialog under the query, and
+    // afterwards it takes input again.
+    CHECK_EQ(0, answerer.DialogEnabledCount());
+    CHECK(IsWindowEnabled(open.dialog));
 }
 
 } // namespace
