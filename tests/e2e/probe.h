@@ -42,4 +42,5 @@ void ExpectEndsWithZero(TSandbox& sandbox, TChild* child);
 HWND ExpectResident(TChild* child);
 // Closes a resident copy the way the shell does, with WM_CLOSE to its main
 // window, and checks that it ends with 0 and writes its settings file.
-void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window, const char* programFolder);
+void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window,
+                          const char* programFolder);
