@@ -106,6 +106,21 @@ const char* TSandbox::InstallProgram(const char* name)
     return folder;
 }
 
+bool TSandbox::InstallModule(const char* folder, const char* file)
+{
+    if (!folder)
+        return false;
+    char shipped[MAX_PATH], copy[MAX_PATH];
+    snprintf(shipped, MAX_PATH, "%s", ShippedProgram);
+    char* slash = strrchr(shipped, '\\');
+    if (!slash)
+        return false;
+    slash[1] = 0;
+    strncat(shipped, file, MAX_PATH - strlen(shipped) - 1);
+    FilePath(folder, file, copy);
+    return CopyFileA(shipped, copy, TRUE) != 0;
+}
+
 TChild* TSandbox::Start(const char* programFolder, const char* workFolder, const char* arguments)
 {
     if (!programFolder || !workFolder || childCount_ == kMaxChildren)

@@ -31,6 +31,9 @@ public:
     // A fresh folder (or a subfolder `name` of one) holding a copy of the
     // shipped program as Brindlecap.exe; returns that folder, ending with "\".
     const char* InstallProgram(const char* name = nullptr);
+    // Copies the shipped library `file` (e.g. "Setup.dll", from beside the
+    // shipped program) into `folder`.
+    bool InstallModule(const char* folder, const char* file);
     // Starts the copy in `programFolder` with `arguments` after the quoted
     // program path, in the current directory `workFolder`.
     TChild* Start(const char* programFolder, const char* workFolder, const char* arguments);
