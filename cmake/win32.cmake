@@ -26,12 +26,16 @@ set(COMMON_WIN32_SOURCES common/centerwindow.cpp)
 
 set(HOST_SOURCES
     ${COMMON_WIN32_SOURCES}
+    host/aboutdialog.cpp
     host/activity_log.cpp
     host/cleaner.cpp
     host/cpusampler.cpp
     host/dialogs.cpp
+    host/infodialog.cpp
     host/inforefresh.cpp
+    host/maindialog.cpp
     host/mainwindow.cpp
+    host/memorydialog.cpp
     host/memstatus.cpp
     host/modules.cpp
     host/monitor.cpp
@@ -44,6 +48,8 @@ add_library(hostcore STATIC ${HOST_SOURCES})
 target_compile_options(hostcore PUBLIC -ffunction-sections -fdata-sections)
 target_link_libraries(hostcore PUBLIC logic)
 target_compile_options(logic PUBLIC -ffunction-sections -fdata-sections)
+# No C runtime to call: a counting loop must not become a call of strlen.
+target_compile_options(logic PRIVATE -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
 # The host's resources, shared with the test programs that load its strings.
