@@ -26,12 +26,16 @@ set(COMMON_WIN32_SOURCES common/centerwindow.cpp common/settingsfile.cpp)
 
 set(HOST_SOURCES
     ${COMMON_WIN32_SOURCES}
+    host/aboutdialog.cpp
     host/activity_log.cpp
     host/cleaner.cpp
     host/cpusampler.cpp
     host/dialogs.cpp
+    host/infodialog.cpp
     host/inforefresh.cpp
+    host/maindialog.cpp
     host/mainwindow.cpp
+    host/memorydialog.cpp
     host/memstatus.cpp
     host/modules.cpp
     host/monitor.cpp
