@@ -121,12 +121,13 @@ bool TSandbox::InstallModule(const char* folder, const char* file)
     return CopyFileA(shipped, copy, TRUE) != 0;
 }
 
-TChild* TSandbox::Start(const char* programFolder, const char* workFolder, const char* arguments)
+TChild* TSandbox::Start(const char* programFolder, const char* workFolder, const char* arguments,
+                        const char* programFile)
 {
     if (!programFolder || !workFolder || childCount_ == kMaxChildren)
         return nullptr;
     char program[MAX_PATH];
-    FilePath(programFolder, "Brindlecap.exe", program);
+    FilePath(programFolder, programFile, program);
     // CreateProcess may write into the command line.
     static char commandLine[32768];
     snprintf(commandLine, sizeof commandLine, "\"%s\" %s", program, arguments);
