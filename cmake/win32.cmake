@@ -4,8 +4,11 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # Declarations of later Windows versions stay out of reach.
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WIN32_LEAN_AND_MEAN)
+# No C runtime is linked: the compiler must not turn loops into calls of
+# its functions (strlen was the first to appear).
 add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-statics
-                    -fno-asynchronous-unwind-tables -fno-stack-protector)
+                    -fno-asynchronous-unwind-tables -fno-stack-protector
+                    -fno-tree-loop-distribute-patterns)
 
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 # Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped.
@@ -48,8 +51,6 @@ add_library(hostcore STATIC ${HOST_SOURCES})
 target_compile_options(hostcore PUBLIC -ffunction-sections -fdata-sections)
 target_link_libraries(hostcore PUBLIC logic)
 target_compile_options(logic PUBLIC -ffunction-sections -fdata-sections)
-# No C runtime to call: a counting loop must not become a call of strlen.
-target_compile_options(logic PRIVATE -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
 # The host's resources, shared with the test programs that load its strings.

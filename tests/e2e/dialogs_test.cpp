@@ -213,8 +213,9 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     wchar_t text[100];
     CHECK(StaticText(box, text, 100));
     CHECK_STR(L"Вы хотите выйти из программы ?", text);
-    // Enter answers No.
-    CHECK_EQ(IDNO, LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0)));
+    // Enter answers No: it is the default button.
+    CHECK(GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    CHECK(!(GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON));
     PostMessageA(box, WM_COMMAND, IDNO, 0);
     CHECK(WaitGone(box));
     CHECK(Deliver(run.window, WM_NULL, 0, 0));
