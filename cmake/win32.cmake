@@ -4,8 +4,11 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # Declarations of later Windows versions stay out of reach.
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WIN32_LEAN_AND_MEAN)
+# No C runtime is linked: the compiler must not turn loops into calls of
+# its functions (strlen was the first to appear).
 add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-statics
-                    -fno-asynchronous-unwind-tables -fno-stack-protector)
+                    -fno-asynchronous-unwind-tables -fno-stack-protector
+                    -fno-tree-loop-distribute-patterns)
 
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 # Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped.

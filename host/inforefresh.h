@@ -3,7 +3,10 @@
 #include <windows.h>
 
 // The thread routine: writes memory figures and the processor load into
-// CurrentDialog every InfoRefreshPeriod ms while box 103 stays checked.
+// CurrentDialog every InfoRefreshPeriod ms (never faster than every
+// kShortestRefresh ms) while box 103 stays checked. `parameter` carries the
+// stop generation it was started in (StartInfoRefresh passes it); it ends
+// with exit code 0.
 DWORD WINAPI InfoRefreshThread(LPVOID parameter);
 // Starts one refresh thread at the lowest priority; its handle, 0 when it
 // could not be started.

@@ -7,6 +7,10 @@ bool IsModuleFileName(const char* name, TUpperCase upper)
     int length = TextLength(name);
     char tail[5];
     CopyText(tail, sizeof tail, length > 4 ? name + length - 4 : name);
+    // Upper-casing changes letters only: without the dot there is nothing
+    // to ask the system (most names in a program folder's tree).
+    if (tail[0] != '.')
+        return false;
     upper(tail);
     return TextEquals(tail, ".DLL");
 }

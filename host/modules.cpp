@@ -28,6 +28,14 @@ struct TDirectoryId {
     DWORD IndexLow;
 };
 
+// NtQueryInformationFile of the NT family, for a directory's file index
+// alone: the volume serial that GetFileInformationByHandle adds costs more
+// than the walk itself under Wine. Two directories on different volumes
+// with the same index would be taken for one, and the second not walked.
+typedef LONG(__stdcall* TQueryInformationFile)(HANDLE file, void* status, void* information,
+                                               ULONG length, int informationClass);
+enum { kFileInternalInformation = 6 };
+
 // Every directory the scan has entered. A link or junction leading back up
 // (or across) the tree reaches one of them again by another path, and is
 // not walked a second time: no endless descent, no library listed twice.
@@ -37,6 +45,7 @@ struct TVisited {
     TDirectoryId* Ids;
     int Count;
     int Capacity;
+    TQueryInformationFile QueryInformationFile; // 0 where ntdll lacks it
 };
 
 static char* HeapText(const char* text, int limit)
@@ -99,12 +108,23 @@ static bool FirstVisit(const char* dir, TVisited* visited)
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return true;
-    BY_HANDLE_FILE_INFORMATION info;
-    BOOL known = GetFileInformationByHandle(handle, &info);
+    TDirectoryId id = {0, 0, 0};
+    bool known;
+    if (visited->QueryInformationFile) {
+        ULONG_PTR status[2];
+        DWORD index[2];
+        known = visited->QueryInformationFile(handle, status, index, sizeof index,
+                                              kFileInternalInformation) == 0;
+        id.IndexLow = index[0];
+        id.IndexHigh = index[1];
+    } else {
+        BY_HANDLE_FILE_INFORMATION info;
+        known = GetFileInformationByHandle(handle, &info) != 0;
+        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    }
     CloseHandle(handle);
     if (!known)
         return true;
-    TDirectoryId id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     for (int i = 0; i < visited->Count; ++i) {
         const TDirectoryId& seen = visited->Ids[i];
         if (seen.Volume == id.Volume && seen.IndexHigh == id.IndexHigh &&
@@ -135,8 +155,6 @@ static void UpperCase(char* text) { CharUpperA(text); }
 // depth of the descent.
 static void ScanDirectory(const char* dir, TVisited* visited)
 {
-    if (!FirstVisit(dir, visited))
-        return;
     char path[MAX_PATH];
     if (!JoinPath(path, MAX_PATH, dir, "*.*"))
         return;
@@ -144,6 +162,10 @@ static void ScanDirectory(const char* dir, TVisited* visited)
     HANDLE search = FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    // A folder that holds neither libraries nor folders gives nothing, seen
+    // once or twice: its identity is asked for only once something in it
+    // counts, which spares most folders of a large tree the extra open.
+    bool checked = false;
     do {
         // A full table takes no more modules: the menu's command ids end at
         // 9, so further libraries are not even loaded.
@@ -152,11 +174,20 @@ static void ScanDirectory(const char* dir, TVisited* visited)
         const char* name = found.cFileName;
         if (TextEquals(name, ".") || TextEquals(name, ".."))
             continue;
+        bool library = IsModuleFileName(name, UpperCase);
+        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!library && !folder)
+            continue;
+        if (!checked) {
+            checked = true;
+            if (!FirstVisit(dir, visited))
+                break;
+        }
         if (!JoinPath(path, MAX_PATH, dir, name))
             continue;
-        if (IsModuleFileName(name, UpperCase))
+        if (library)
             ConsiderLibrary(path);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if (folder)
             ScanDirectory(path, visited);
     } while (FindNextFileA(search, &found));
     FindClose(search);
@@ -168,7 +199,10 @@ void LoadModules()
     // imports on NT) would otherwise stop the scan at the system's "entry
     // point not found" box.
     UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    TVisited visited = {nullptr, 0, 0};
+    TVisited visited = {nullptr, 0, 0, nullptr};
+    if (HMODULE ntdll = GetModuleHandleA("ntdll.dll"))
+        visited.QueryInformationFile =
+            Export<TQueryInformationFile>(ntdll, "NtQueryInformationFile");
     ScanDirectory(ProgramDir, &visited);
     if (visited.Ids)
         HeapFree(GetProcessHeap(), 0, visited.Ids);

@@ -119,40 +119,32 @@ void RemoveAutostart()
 CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
 {
     CHECK(!AnyMainWindow());
-    TSandbox sandbox;
-    {
-        THost host(sandbox);
-        HWND dialog = host.Pick();
-        CHECK(dialog);
-        if (!dialog)
-            return host.Exit();
-        CHECK(GetWindow(dialog, GW_OWNER) == host.window);
-        const int ids[] = {300, 302, 303, 304, 305, 301};
-        const char* shown[] = {"30", "45", "95", "25", "80", "500"};
-        for (int i = 0; i < 6; ++i)
-            CHECK(TextIs(dialog, ids[i], shown[i]));
-        CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 200));
-        CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 201));
-        CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 400));
-        // A second pick raises the open dialog and makes no other.
-        CHECK(host.Pick() == dialog);
-        CHECK_EQ(1, host.DialogCount());
-        host.Exit();
-        // The host closes the module on its way out.
-        CHECK(!IsWindow(dialog));
-    }
-    // Hidden fields set: the dialog positions, "Мониторинг", "Всегда
-    // сверху", the manual amount, the reserved byte.
+    // The default settings, with the hidden fields set: the dialog
+    // positions, "Мониторинг", "Всегда сверху", the manual amount and the
+    // reserved byte.
     const BYTE before[23] = {0x1E, 0x00, 0x40, 0x01, 0x2D, 0x5F, 0x19, 0x50, 0x01, 0x00, 0x07, 0x10,
                              0x01, 0x20, 0x02, 0xF4, 0x01, 0x01, 0x01, 0x30, 0x03, 0x40, 0x04};
     BYTE after[23];
     memcpy(after, before, 23);
     after[0] = 12;
+    TSandbox sandbox;
     THost host(sandbox, before);
     HWND dialog = host.Pick();
     CHECK(dialog);
     if (!dialog)
         return host.Exit();
+    CHECK(GetWindow(dialog, GW_OWNER) == host.window);
+    const int ids[] = {300, 302, 303, 304, 305, 301};
+    const char* shown[] = {"30", "45", "95", "25", "80", "500"};
+    for (int i = 0; i < 6; ++i)
+        CHECK(TextIs(dialog, ids[i], shown[i]));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 200));
+    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 201));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 400));
+    // A second pick raises the open dialog and makes no other.
+    CHECK(host.Pick() == dialog);
+    CHECK_EQ(1, host.DialogCount());
+
     SetDlgItemTextA(dialog, 300, "120");
     CHECK(PressAndClose(dialog, 101));
     host.ExpectFile(after);
@@ -164,8 +156,13 @@ CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
     PostMessageA(dialog, WM_COMMAND, 402, 0);
     CHECK(PressAndClose(dialog, 100));
     host.ExpectFile(after);
-    // The host took the saved settings: its own save at exit keeps them.
+
+    // The host took the saved settings: its own save at exit keeps them,
+    // and it closes a module still open on its way out.
+    dialog = host.Pick();
+    CHECK(dialog);
     host.Exit();
+    CHECK(!IsWindow(dialog));
     host.ExpectFile(after);
 }
 

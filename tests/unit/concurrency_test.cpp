@@ -1,5 +1,6 @@
 // The shared state the host's threads meet in: the one-run-at-a-time switch,
-// the serialised log append and the whole-record memory snapshot. Built for
+// the serialised log append, the whole-record memory snapshot and the
+// processor sampler's baseline. Built for
 // ThreadSanitizer, and runs under AddressSanitizer too.
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "../../host/appstate.h"
+#include "../../host/cpuload.h"
 #include "../../host/logline.h"
 #include "../../host/memfigures.h"
 
@@ -331,6 +333,44 @@ TEST(MemStatus, ReadersNeverSeeAMixOfTwoRecords)
 
     EXPECT_EQ(0, mixed.load());
     EXPECT_GE(reads.load(), kReaders * 100);
+}
+
+// A clock where every reading is 10 ms and 50,000 idle units (half of the
+// interval) after the one before: a sample that reads and moves the whole
+// baseline alone gets exactly 50, whichever thread takes it.
+struct TSteadyClock {
+    uint32_t tick = 1000;
+    int64_t idle = 0;
+};
+
+bool ReadSteadyClock(void* context, TCpuReading* reading)
+{
+    auto* clock = static_cast<TSteadyClock*>(context);
+    clock->tick += 10;
+    clock->idle += 50000;
+    reading->Tick = clock->tick;
+    reading->Idle = clock->idle;
+    return true;
+}
+
+TEST(CpuSampler, ThreeSamplersNeverSeeATornBaseline)
+{
+    TCpuSampler sampler = {};
+    InitLock(&sampler.Guard);
+    TSteadyClock clock;
+    sampler.Baseline.LastTick = clock.tick;
+    constexpr int kSamplers = 3, kSamples = 20000;
+    std::atomic<int> other(0);
+    Barrier start(kSamplers);
+    RunThreads(kSamplers, [&](int) {
+        start.Wait();
+        for (int i = 0; i < kSamples; ++i)
+            if (TakeCpuSample(&sampler, ReadSteadyClock, &clock, -1000) != 50)
+                other.fetch_add(1);
+    });
+    EXPECT_EQ(0, other.load());
+    EXPECT_EQ(1000u + 10u * kSamplers * kSamples, sampler.Baseline.LastTick);
+    EXPECT_EQ(int64_t(50000) * (kSamplers * kSamples - 1), sampler.Baseline.PreviousIdle);
 }
 
 } // namespace

@@ -48,6 +48,8 @@ TEST(ModuleFileName, UpperCasesACopyNotTheName)
     UpperCalls = 0;
     EXPECT_TRUE(IsModuleFileName(name, CountingUpper));
     EXPECT_EQ(1, UpperCalls);
+    EXPECT_FALSE(IsModuleFileName("name.data", CountingUpper));
+    EXPECT_EQ(1, UpperCalls); // no dot where the extension starts: nothing to ask
     EXPECT_STREQ("setup.dll", name);
 }
 

@@ -264,7 +264,7 @@ TTestDialog::TTestDialog()
         commonControlsReady = true;
     }
     TTemplate t;
-    const WORD items = 12 + 3 + 2;
+    const WORD items = 12 + 3 + 2 + 1;
     t.Header(WS_POPUP | WS_CAPTION | WS_SYSMENU, items, L"Brindlecap test dialog");
     for (int i = 0; i < 12; ++i)
         t.Item(SS_LEFT, WORD(1001 + i), 0x82, nullptr, 5, short(5 + 8 * i));
@@ -273,6 +273,7 @@ TTestDialog::TTestDialog()
                nullptr, 80, short(5 + 12 * i));
     t.Item(WS_GROUP, 300, 0, L"msctls_progress32", 80, 50);
     t.Item(0, 301, 0, L"msctls_progress32", 80, 65);
+    t.Item(BS_AUTOCHECKBOX | WS_GROUP, 103, 0x80, nullptr, 80, 80);
     window_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), (const DLGTEMPLATE*)t.Data(),
                                          nullptr, QuietDialogProc, 0);
     if (!window_)
@@ -374,6 +375,52 @@ std::vector<std::string> TControlRecorder::Texts(int id) const
 }
 
 // ---- platform ----------------------------------------------------------
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeout)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---- drawing objects ---------------------------------------------------
+
+uint32_t LiveGdiObjects()
+{
+    // GetGuiResources reads 0 under Wine; the handle table it keeps in the
+    // process (GdiSharedHandleTable, PEB + 0x94) does move: 24-byte
+    // entries, live when the type byte (14) is set, stock when bit 7 of
+    // byte 12 is.
+    const BYTE* peb;
+    asm("movl %%fs:0x30, %0" : "=r"(peb)); // the TEB's PEB
+    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0x94);
+    if (!table)
+        return 0;
+    MEMORY_BASIC_INFORMATION region;
+    if (!VirtualQuery(table, &region, sizeof region))
+        return 0;
+    size_t readable = size_t((const BYTE*)region.BaseAddress + region.RegionSize - table);
+    size_t entries = readable / 24;
+    if (entries > 0x10000)
+        entries = 0x10000;
+    uint32_t live = 0;
+    for (size_t i = 0; i < entries; ++i) {
+        const BYTE* entry = table + 24 * i;
+        if (entry[14] && !(entry[12] & 0x80))
+            ++live;
+    }
+    return live;
+}
 
 bool InWin98Copy()
 {

@@ -7,6 +7,7 @@
 #include "../../host/memstatus.h"
 #include <stdint.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,8 @@ uint64_t PrivateUsageBytes();
 uint64_t WorkingSetBytes();
 
 // A modeless dialog with the controls the host's dialogs share: texts 1001
-// to 1012, radio buttons 100 to 102 and progress bars 300 and 301. Hidden,
+// to 1012, radio buttons 100 to 102, progress bars 300 and 301 and the
+// check box 103 ("Мониторинг" in INFO_DIALOG). Hidden,
 // without owner; destroyed with the object.
 class TTestDialog {
 public:
@@ -116,6 +118,14 @@ private:
     std::vector<TSubclass> subclasses_;
     friend LRESULT CALLBACK RecordingProc(HWND, UINT, WPARAM, LPARAM);
 };
+
+// Handles this thread's messages (those other threads send to its dialogs
+// too) until `done` holds; false when it did not within `timeout` ms.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout = 10000);
+
+// Drawing objects alive in this process (GDI handle table entries that are
+// not stock objects).
+uint32_t LiveGdiObjects();
 
 // True in the copy of this program that Wine runs in its Windows 98 mode.
 bool InWin98Copy();

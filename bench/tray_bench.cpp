@@ -1,0 +1,265 @@
+// The resident host's own cost under Wine: processor time per one-second
+// tick with TrayIconMode 2 (draw the load as a number, hand it to the shell)
+// and private memory, against tray_bare.exe, which makes the same drawing
+// and shell calls once a second and nothing else, run beside it over the
+// same minute. Wine 8 reads another process's times as 0, so both are read
+// from Linux (Z:\proc\<pid>\task\*\schedstat, status RssAnon). Then the
+// draw and the shell call apart, timed in this process.
+// Usage: tray_bench PATH-OF-Brindlecap.exe PATH-OF-tray_bare.exe [SECONDS]
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "../common/hostnotify.h"
+#include "../host/cpusampler.h"
+#include "../host/memstatus.h"
+#include "../host/startup.h"
+#include "../host/tray.h"
+
+namespace {
+
+std::string WindowsPath(const char* path)
+{
+    std::string out = path[0] == '/' ? std::string("Z:") + path : std::string(path);
+    for (char& c : out)
+        if (c == '/')
+            c = '\\';
+    return out;
+}
+
+std::string ReadText(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    char buffer[8192];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer - 1, &got, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, got);
+}
+
+// The Linux process whose command line names `program` (a path unique to
+// this run); 0 when none.
+long UnixProcess(const std::string& program)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    long pid = 0;
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        long candidate = atol(found.cFileName);
+        if (candidate <= 0)
+            continue;
+        std::string line = ReadText("Z:\\proc\\" + std::string(found.cFileName) + "\\cmdline");
+        for (char& c : line)
+            if (c == 0)
+                c = ' ';
+        if (line.find(program) != std::string::npos)
+            pid = candidate;
+    } while (!pid && FindNextFileA(search, &found));
+    FindClose(search);
+    return pid;
+}
+
+// Nanoseconds on a processor, all threads of `pid`.
+unsigned long long ProcessorNs(long pid)
+{
+    std::string task = "Z:\\proc\\" + std::to_string(pid) + "\\task\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((task + "*").c_str(), &found);
+    unsigned long long ns = 0;
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (atol(found.cFileName) > 0)
+            ns += strtoull(ReadText(task + found.cFileName + "\\schedstat").c_str(), nullptr, 10);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return ns;
+}
+
+long RssAnonKB(long pid)
+{
+    std::string status = ReadText("Z:\\proc\\" + std::to_string(pid) + "\\status");
+    size_t at = status.find("RssAnon:");
+    return at == std::string::npos ? -1 : atol(status.c_str() + at + 8);
+}
+
+struct TRunning {
+    PROCESS_INFORMATION process;
+    long pid;
+};
+
+bool Start(const std::string& program, TRunning* run)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &run->process))
+        return false;
+    for (int i = 0; i < 200 && !(run->pid = UnixProcess(program)); ++i)
+        Sleep(50);
+    return run->pid != 0;
+}
+
+void Stop(TRunning* run, const char* windowClass)
+{
+    for (int i = 0; i < 100; ++i) {
+        HWND window = FindWindowA(windowClass, nullptr);
+        DWORD owner = 0;
+        if (window)
+            GetWindowThreadProcessId(window, &owner);
+        if (window && owner == run->process.dwProcessId) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        }
+        Sleep(50);
+    }
+    if (WaitForSingleObject(run->process.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(run->process.hProcess, 1);
+    CloseHandle(run->process.hProcess);
+    CloseHandle(run->process.hThread);
+}
+
+bool CopyInto(const std::string& folder, const char* source, const char* name, std::string* out)
+{
+    *out = folder + name;
+    return CopyFileA(WindowsPath(source).c_str(), out->c_str(), FALSE) != FALSE;
+}
+
+double ThreadMs()
+{
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime, k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime, u.HighPart = user.dwHighDateTime;
+    return double(k.QuadPart + u.QuadPart) / 10000.0;
+}
+
+double WallMs()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+LRESULT CALLBACK QuietProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+// The draw and the shell call of one tick, each timed over `rounds` calls.
+void TimeApart(int rounds)
+{
+    HostInstance = GetModuleHandleA(nullptr);
+    InitMemStatus();
+    ChooseMemoryStatusSource(true);
+    PlatformClass = DetectPlatform();
+    InitCpuSampler();
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = QuietProc;
+    windowClass.hInstance = HostInstance;
+    windowClass.lpszClassName = "BrindlecapBench";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "BrindlecapBench", "", 0, 0, 0, 0, 0, 0, 0, HostInstance, 0);
+    RenderTrayIcon(2);
+    bool added = AddTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+
+    double cpu = ThreadMs(), wall = WallMs();
+    for (int i = 0; i < rounds; ++i)
+        RenderTrayIcon(2);
+    double drawCpu = ThreadMs() - cpu, drawWall = WallMs() - wall;
+    cpu = ThreadMs(), wall = WallMs();
+    for (int i = 0; i < rounds; ++i)
+        ModifyTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+    double shellCpu = ThreadMs() - cpu, shellWall = WallMs() - wall;
+    if (added)
+        DeleteTrayIcon(window, 0);
+    ReleaseTrayIcon();
+    DestroyWindow(window);
+    printf("%-44s %8.3f ms processor  %8.3f ms wall\n", "draw (RenderTrayIcon 2), one call",
+           drawCpu / rounds, drawWall / rounds);
+    printf("%-44s %8.3f ms processor  %8.3f ms wall  (icon %s)\n",
+           "shell (ModifyTrayIcon), one call", shellCpu / rounds, shellWall / rounds,
+           added ? "added" : "refused by the shell");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        printf("usage: tray_bench Brindlecap.exe tray_bare.exe [SECONDS]\n");
+        return 2;
+    }
+    int seconds = argc > 3 ? atoi(argv[3]) : 60;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder =
+        std::string(temp) + "brindlecap-bench-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string host, bare;
+    if (!CopyInto(folder, argv[1], "Brindlecap.exe", &host) ||
+        !CopyInto(folder, argv[2], "tray_bare.exe", &bare)) {
+        printf("cannot copy the programs into %s\n", folder.c_str());
+        return 1;
+    }
+    // The defaults, but the load drawn as a number and no cleaning that
+    // could fire: memory use is never above 100 %.
+    const BYTE settings[23] = {0, 0, 0x30, 0,    0x2D, 100, 0x19, 0x50, 0, 2, 1, 0,
+                               0, 0, 0,    0xF4, 1,    0,   0,    0,    0, 0, 0};
+    HANDLE ini = CreateFileA((folder + "Brindlecap.ini").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(ini, settings, sizeof settings, &written, nullptr);
+    CloseHandle(ini);
+
+    TRunning hostRun = {}, bareRun = {};
+    bool started = Start(host, &hostRun) && Start(bare, &bareRun);
+    int rc = 0;
+    if (started) {
+        Sleep(3000); // past start-up, into the steady ticks
+        unsigned long long host0 = ProcessorNs(hostRun.pid), bare0 = ProcessorNs(bareRun.pid);
+        double wall0 = WallMs();
+        Sleep(DWORD(seconds) * 1000);
+        unsigned long long host1 = ProcessorNs(hostRun.pid), bare1 = ProcessorNs(bareRun.pid);
+        double ticks = (WallMs() - wall0) / 1000.0;
+        long hostKB = RssAnonKB(hostRun.pid), bareKB = RssAnonKB(bareRun.pid);
+        double hostMs = double(host1 - host0) / 1e6 / ticks;
+        double bareMs = double(bare1 - bare0) / 1e6 / ticks;
+        printf("over %.0f one-second ticks, both programs side by side:\n", ticks);
+        printf("%-44s %8.3f ms a tick (%.3f %% of a core)\n", "Brindlecap.exe, TrayIconMode 2",
+               hostMs, hostMs / 10.0);
+        printf("%-44s %8.3f ms a tick (%.3f %% of a core)\n", "bare loop, same calls", bareMs,
+               bareMs / 10.0);
+        printf("%-44s %8.2f (goal <= 1.2)\n", "processor time, host / bare",
+               bareMs > 0 ? hostMs / bareMs : 0.0);
+        printf("%-44s %8ld KB\n", "Brindlecap.exe private memory (RssAnon)", hostKB);
+        printf("%-44s %8ld KB\n", "bare loop private memory (RssAnon)", bareKB);
+        printf("%-44s %8.2f (goal <= 1.2)\n", "private memory, host / bare",
+               bareKB > 0 ? double(hostKB) / bareKB : 0.0);
+    } else {
+        printf("the programs did not start (or their Linux processes were not found)\n");
+        rc = 1;
+    }
+    if (hostRun.process.hProcess)
+        Stop(&hostRun, "Brindlecap");
+    if (bareRun.process.hProcess)
+        Stop(&bareRun, "BrindlecapBare");
+    DeleteFileA((folder + "Brindlecap.ini").c_str());
+    DeleteFileA(host.c_str());
+    DeleteFileA(bare.c_str());
+    RemoveDirectoryA(folder.c_str());
+    if (rc == 0)
+        TimeApart(1000);
+    return rc;
+}
