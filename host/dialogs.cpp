@@ -1,9 +1,100 @@
 #include "dialogs.h"
 
-// The host dialogs are not built yet: no dialog opens and CurrentDialog
-// stays 0, so a cleaning run reports into no window and a one-shot start
-// ends at once.
-void ShowMainDialog() {}
-void ShowInfoDialog() {}
-void ShowMemoryDialog() {}
-void ShowAboutDialog() {}
+#include <shellapi.h>
+
+#include "placement.h"
+#include "resources/resource.h"
+#include "settings.h"
+#include "startup.h"
+#include "strings.h"
+
+namespace {
+
+void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
+{
+    if (!CurrentDialog) {
+        HWND dialog = CreateDialogParamA(HostInstance, name, MainWindow, procedure, 0);
+        if (!dialog) {
+            ShowHostError(errorId);
+            return;
+        }
+        CurrentDialog = dialog;
+    }
+    SetForegroundWindow(CurrentDialog);
+}
+
+// The desktop across every monitor; Windows 95 knows no such metric and
+// answers 0, which leaves the primary screen.
+TArea DesktopArea()
+{
+    TArea area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    int width = GetSystemMetrics(78);  // SM_CXVIRTUALSCREEN
+    int height = GetSystemMetrics(79); // SM_CYVIRTUALSCREEN
+    if (width > 0 && height > 0) {
+        area.Left = GetSystemMetrics(76); // SM_XVIRTUALSCREEN
+        area.Top = GetSystemMetrics(77);  // SM_YVIRTUALSCREEN
+        area.Right = area.Left + width;
+        area.Bottom = area.Top + height;
+    }
+    return area;
+}
+
+} // namespace
+
+HANDLE InfoThreadHandle;
+
+void ShowMainDialog() { OpenDialog("MAIN_DIALOG", MainDialogProc, IDS_MAIN_DIALOG_FAILED); }
+void ShowInfoDialog() { OpenDialog("INFO_DIALOG", InfoDialogProc, IDS_INFO_DIALOG_FAILED); }
+void ShowMemoryDialog() { OpenDialog("MEMORY_DIALOG", MemoryDialogProc, IDS_MEMORY_DIALOG_FAILED); }
+void ShowAboutDialog() { OpenDialog("ABOUT_DIALOG", AboutDialogProc, IDS_ABOUT_DIALOG_FAILED); }
+
+void PlaceWindow(HWND window, uint16_t left, uint16_t top)
+{
+    RECT r;
+    if (!GetWindowRect(window, &r))
+        return;
+    TPlacement p = {StoredCoordinate(left), StoredCoordinate(top), r.right - r.left,
+                    r.bottom - r.top};
+    KeepOnScreen(&p, DesktopArea());
+    MoveWindow(window, p.X, p.Y, p.Width, p.Height, FALSE);
+}
+
+void StoreWindowPosition(HWND window, uint16_t* left, uint16_t* top)
+{
+    RECT r;
+    if (!GetWindowRect(window, &r))
+        return;
+    *left = uint16_t(r.left);
+    *top = uint16_t(r.top);
+}
+
+void OpenWithShell(HWND owner, const char* target, UINT errorId)
+{
+    HINSTANCE result = ShellExecuteA(owner, nullptr, target, nullptr, nullptr, SW_SHOW);
+    if (INT_PTR(result) <= 32)
+        ShowHostError(errorId);
+}
+
+bool FirstShow(HWND dialog, UINT message, WPARAM wParam)
+{
+    if (message != WM_SHOWWINDOW || !wParam || GetWindowLongA(dialog, DWL_USER))
+        return false;
+    SetWindowLongA(dialog, DWL_USER, 1);
+    return true;
+}
+
+int32_t CheckedDisplayUnit(HWND dialog)
+{
+    if (IsDlgButtonChecked(dialog, IDC_UNIT_BYTES) == BST_CHECKED)
+        return 1;
+    if (IsDlgButtonChecked(dialog, IDC_UNIT_KB) == BST_CHECKED)
+        return 1024;
+    return 1048576;
+}
+
+void SaveSettingsFile()
+{
+    char path[kPathBuffer];
+    SettingsPath(path);
+    SaveSettings(path);
+}

@@ -1,7 +1,31 @@
 // The host's dialogs; at most one is open at a time (CurrentDialog).
 #pragma once
+#include <windows.h>
+#include <stdint.h>
 
 void ShowMainDialog();
 void ShowInfoDialog();
 void ShowMemoryDialog();
 void ShowAboutDialog();
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+extern HANDLE InfoThreadHandle; // the refresh thread INFO_DIALOG started, 0 when none
+
+// Moves `window` to the stored position `left`, `top`, size unchanged, no
+// repaint requested; kept within the screens there are now.
+void PlaceWindow(HWND window, uint16_t left, uint16_t top);
+// The window's screen position as the settings keep it.
+void StoreWindowPosition(HWND window, uint16_t* left, uint16_t* top);
+// Asks the shell to open `target` with its default verb; a result of 32 or
+// less shows string `errorId`.
+void OpenWithShell(HWND owner, const char* target, UINT errorId);
+// True the first time a dialog is shown: the template is visible, so this
+// arrives once while the dialog is created.
+bool FirstShow(HWND dialog, UINT message, WPARAM wParam);
+// Every dialog and the cleaning engine use the same three units.
+int32_t CheckedDisplayUnit(HWND dialog);
+void SaveSettingsFile();

@@ -1,13 +1,25 @@
 #include "mainwindow.h"
 
+#include <shellapi.h>
+
+#include "../common/hostnotify.h"
+#include "../common/rounding.h"
+#include "activity_log.h"
 #include "appstate.h"
+#include "cleaner.h"
+#include "dialogs.h"
+#include "memstatus.h"
 #include "modules.h"
 #include "monitor.h"
+#include "resources/resource.h"
 #include "settings.h"
 #include "startup.h"
+#include "strings.h"
 #include "tray.h"
 
-static void ShutDown()
+namespace {
+
+void ShutDown()
 {
     UnregisterHotKey(MainWindow, HOTKEY_MAIN);
     UnregisterHotKey(MainWindow, HOTKEY_INFO);
@@ -23,11 +35,130 @@ static void ShutDown()
     PostQuitMessage(0);
 }
 
+// Silent, in kilobytes; the log line is written even when the engine
+// refused because another run was under way.
+void CleanPercent(int32_t percent)
+{
+    CleanMemory(PercentOfTotal(TotalPhysicalMB(), percent), 1024, false);
+    if (Settings.LogEnabled)
+        WriteLog("MANUAL", PercentOfTotal(TotalPhysicalMB(), percent));
+}
+
+void RunModule(TPluginModule* module)
+{
+    if (!InitModule(module))
+        ShowHostError(IDS_MODULE_INIT_FAILED);
+    else if (!ExecuteModule(module))
+        ShowHostError(IDS_MODULE_EXECUTE_FAILED);
+}
+
+void OpenNewVersionPage()
+{
+    char address[kStringBuffer];
+    LoadHostString(IDS_NEWVERSION_ADDRESS, address);
+    OpenWithShell(MainWindow, address, IDS_WEB_FAILED);
+}
+
+// False for IDM_EXIT, which must not reach the default procedure of a
+// window that no longer exists.
+bool MenuCommand(WPARAM id)
+{
+    if (id < kModuleSlots) {
+        if (Modules[id])
+            RunModule(Modules[id]);
+        return true;
+    }
+    switch (id) {
+    case IDM_ABOUT:
+        ShowAboutDialog();
+        break;
+    case IDM_EXIT:
+        // The open dialog goes first, so that its own ending still stores
+        // its position.
+        if (CurrentDialog)
+            DestroyWindow(CurrentDialog);
+        DestroyWindow(MainWindow);
+        return false;
+    case IDM_INFO:
+        ShowInfoDialog();
+        break;
+    case IDM_CLEAN25:
+        CleanPercent(25);
+        break;
+    case IDM_CLEAN50:
+        CleanPercent(50);
+        break;
+    case IDM_CLEAN75:
+        CleanPercent(75);
+        break;
+    case IDM_NEWVERSION:
+        OpenNewVersionPage();
+        break;
+    }
+    return true;
+}
+
+void HostNotify(WPARAM code, LPARAM slot)
+{
+    if (code == HOSTNOTIFY_MODULE_CLOSED) {
+        if (slot >= 0 && slot < kModuleSlots && Modules[slot])
+            ModuleClosed(int(slot));
+    } else if (code == HOSTNOTIFY_SETTINGS_CHANGED) {
+        LoadSettings();
+    }
+}
+
+} // namespace
+
+void ShowTrayMenu(HWND window)
+{
+    HMENU menu = LoadMenuA(HostInstance, "MAINMENU");
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    HMENU modules = GetSubMenu(popup, 4);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    // Without this the menu stays open after a click elsewhere.
+    SetForegroundWindow(window);
+    if (modules)
+        AddModulesToMenu(modules);
+    TrackPopupMenu(popup, TPM_CENTERALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    // Lets the menu open again at the next click: the system needs a
+    // message to switch the foreground back.
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_DESTROY) {
+    switch (message) {
+    case WM_DESTROY:
         ShutDown();
         return 0;
+    case WM_COMMAND:
+        if (!MenuCommand(wParam))
+            return 0;
+        break;
+    case WM_HOTKEY:
+        if (wParam == HOTKEY_MAIN)
+            ShowMainDialog();
+        else if (wParam == HOTKEY_INFO)
+            ShowInfoDialog();
+        break;
+    case WM_TRAYICON:
+        if (wParam == 0 && lParam == WM_LBUTTONDOWN)
+            ShowMainDialog();
+        else if (wParam == 0 && lParam == WM_RBUTTONDOWN)
+            ShowTrayMenu(window);
+        break;
+    case WM_HOSTNOTIFY:
+        HostNotify(wParam, lParam);
+        break;
+    default:
+        if (TaskbarCreatedMessage && message == TaskbarCreatedMessage)
+            AddTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

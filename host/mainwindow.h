@@ -4,3 +4,6 @@
 #include <windows.h>
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Loads the tray menu afresh, lists the modules and tracks it at the cursor;
+// returns when the menu closes.
+void ShowTrayMenu(HWND window);

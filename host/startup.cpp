@@ -2,7 +2,10 @@
 
 #include "../common/hostnotify.h"
 #include "../common/text.h"
+#include <commctrl.h>
+
 #include "activity_log.h"
+#include "amounts.h"
 #include "appstate.h"
 #include "cleaner.h"
 #include "cmdline.h"
@@ -82,9 +85,13 @@ static void RunCleaningMode(const TStartRequest& request)
 {
     if (request.CleanDialog)
         ShowMemoryDialog();
-    int32_t amount = request.CleanAllMemory ? TotalPhysicalMB() - 15 : request.CleanAmount;
+    int32_t amount =
+        request.CleanAllMemory ? CleanAllAmount(TotalPhysicalMB()) : request.CleanAmount;
     CleanMemory(amount, 1048576, true);
-    // Without a dialog to wait for there is nothing left to do.
+    // Without a dialog to wait for there is nothing left to do. When the
+    // memory dialog could not be created (its error box has been shown),
+    // the program ends as well rather than wait invisibly for
+    // Alt+Ctrl+F12 and "Выход".
     if (!request.CleanDialog || !CurrentDialog)
         DestroyWindow(MainWindow);
 }
@@ -108,6 +115,11 @@ int RunHost(const char* commandLine)
         return 0;
     }
     ShowWindow(MainWindow, SW_HIDE);
+    // The dialogs hold progress bars and the modules a list view. A system
+    // that reads no manifest (Windows 95 to 2000) registers those classes
+    // only once comctl32 is told to, and without them the dialogs cannot be
+    // created. Once, here, before any dialog: every later one relies on it.
+    InitCommonControls();
 
     // The guards of shared state come first: no other thread exists yet.
     InitMemStatus();
@@ -134,8 +146,9 @@ int RunHost(const char* commandLine)
             ShowAboutDialog();
         else
             ShowInfoDialog();
-        // A one-shot start whose dialog did not come up would otherwise
-        // linger invisibly.
+        // A one-shot start whose dialog did not come up (its error box has
+        // been shown) ends, rather than linger invisibly until Alt+Ctrl+F12
+        // and "Выход".
         if (!CurrentDialog)
             DestroyWindow(MainWindow);
         break;

@@ -7,6 +7,9 @@ tree=$(cd "$tree" && pwd)
 echo "== cleaning throughput under Wine"
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/clean_bench.exe" || exit 1
 echo
+echo "== start-up module scan under Wine against a bare walk of the same tree"
+"$here/wine-run.sh" "$tree/wine" "$tree/bench/scan_bench.exe" "Z:$(tr / '\\\\' <<<"$tree/bin")" || exit 1
+echo
 echo "== the resident host's one-second tick under Wine (TrayIconMode 2), against a bare loop"
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/tray_bench.exe" "$tree/bin/Brindlecap.exe" \
     "$tree/bench/tray_bare.exe" 60 || exit 1

@@ -3,7 +3,8 @@
 WINE_HOME=${1:?wine home folder}
 export WINEPREFIX="$WINE_HOME/prefix"
 export WINEARCH=win32
-export WINEDEBUG=-all
+# Quiet unless a caller asks for a trace (BRINDLECAP_WINEDEBUG=+relay).
+export WINEDEBUG=${BRINDLECAP_WINEDEBUG:--all}
 # No Mono or Gecko installers asking questions while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # A Russian system: ANSI code page 1251.

@@ -24,3 +24,29 @@
 
 // The phase texts follow one another: phase n is string n + 4.
 #define IDS_PHASE_BASE 4
+
+// Tray menu commands; ids 0..9 are the module slots.
+#define IDM_ABOUT 200
+#define IDM_EXIT 201
+#define IDM_INFO 203
+#define IDM_CLEAN25 204
+#define IDM_CLEAN50 205
+#define IDM_CLEAN75 206
+#define IDM_NEWVERSION 207
+
+// Dialog controls.
+#define IDC_UNIT_BYTES 100
+#define IDC_UNIT_KB 101
+#define IDC_UNIT_MB 102
+#define IDC_MONITORING 103
+#define IDC_ON_TOP 104
+#define IDC_AMOUNT 105
+#define IDC_CLEAN_PROGRESS 300
+#define IDC_CPU_PROGRESS 301
+#define IDC_OK 600
+#define IDC_WEB 601
+#define IDC_HELPFILE 602
+#define IDC_EXIT 603
+#define IDC_HIDE 604
+#define IDC_STATUS 1011
+#define IDC_CPU_TEXT 1012

@@ -15,6 +15,7 @@ struct TWindowQuery {
     DWORD process; // 0: any
     const char* className;
     const char* caption;
+    int itemId; // >0: the window must have this control; <0: must not have -itemId
     HWND found;
 };
 
@@ -33,13 +34,17 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
         if (strcmp(text, query.caption))
             return TRUE;
     }
+    if (query.itemId > 0 && !GetDlgItem(window, query.itemId))
+        return TRUE;
+    if (query.itemId < 0 && GetDlgItem(window, -query.itemId))
+        return TRUE;
     query.found = window;
     return FALSE;
 }
 
-HWND FindTopLevel(DWORD process, const char* className, const char* caption)
+HWND FindTopLevel(DWORD process, const char* className, const char* caption, int itemId = 0)
 {
-    TWindowQuery query = {process, className, caption, nullptr};
+    TWindowQuery query = {process, className, caption, itemId, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
     return query.found;
 }
@@ -108,25 +113,42 @@ HICON StaticIcon(HWND box)
     return icon;
 }
 
-HWND WaitForWindow(TChild* child, const char* className, const char* caption, DWORD timeout)
+static HWND WaitForItemWindow(TChild* child, const char* className, const char* caption, int itemId,
+                              DWORD timeout)
 {
     if (!child)
         return nullptr;
     DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = FindTopLevel(child->id, className, caption))
+        if (HWND window = FindTopLevel(child->id, className, caption, itemId))
             return window;
         if (GetTickCount() - start > timeout)
             return nullptr;
         // Short steps that also notice a process that ended without a window.
         if (WaitForSingleObject(child->process, 20) == WAIT_OBJECT_0)
-            return FindTopLevel(child->id, className, caption);
+            return FindTopLevel(child->id, className, caption, itemId);
     }
+}
+
+HWND WaitForWindow(TChild* child, const char* className, const char* caption, DWORD timeout)
+{
+    return WaitForItemWindow(child, className, caption, 0, timeout);
+}
+
+HWND WaitForDialog(TChild* child, int itemId, DWORD timeout)
+{
+    return WaitForItemWindow(child, "#32770", "Brindlecap", itemId, timeout);
+}
+
+HWND FindDialog(TChild* child, int itemId)
+{
+    return child ? FindTopLevel(child->id, "#32770", "Brindlecap", itemId) : nullptr;
 }
 
 HWND WaitForMessageBox(TChild* child)
 {
-    HWND box = WaitForWindow(child, "#32770", "Brindlecap");
+    // Every host dialog has an "Ok" or "Очистить" of id 600; a box has not.
+    HWND box = WaitForItemWindow(child, "#32770", "Brindlecap", -600, kStartTimeout);
     if (!box)
         return nullptr;
     // The box exists before its texts are set; it shows once they are.
@@ -166,8 +188,8 @@ int ReadBytes(const char* path, BYTE* out, int size)
 
 bool WriteBytes(const char* path, const BYTE* bytes, int length)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -231,8 +253,8 @@ HWND ExpectResident(TChild* child)
     // A one-shot run destroys its window before it ever reads a message, so
     // an answer proves the copy sits in its message loop with the window.
     DWORD_PTR answer = 0;
-    bool answers = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout,
-                                       &answer) != 0;
+    bool answers =
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &answer) != 0;
     CHECK(answers);
     bool stays = WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT;
     CHECK(stays);
@@ -241,8 +263,7 @@ HWND ExpectResident(TChild* child)
     return window;
 }
 
-void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window,
-                          const char* programFolder)
+void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window, const char* programFolder)
 {
     if (!child || !window)
         return;

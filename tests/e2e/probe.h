@@ -13,6 +13,11 @@ extern const BYTE kDefaultSettingsFile[23];
 // not within `timeout` or the process ended first.
 HWND WaitForWindow(TChild* child, const char* className, const char* caption,
                    DWORD timeout = kStartTimeout);
+// A host dialog of `child` (caption "Brindlecap") that has control `itemId`,
+// polled until it appears; 0 when it did not within `timeout`.
+HWND WaitForDialog(TChild* child, int itemId, DWORD timeout = kStartTimeout);
+// The same, without waiting.
+HWND FindDialog(TChild* child, int itemId);
 // A message box of `child` with the caption "Brindlecap", once it shows.
 HWND WaitForMessageBox(TChild* child);
 // The copy's hidden main window.
@@ -42,5 +47,4 @@ void ExpectEndsWithZero(TSandbox& sandbox, TChild* child);
 HWND ExpectResident(TChild* child);
 // Closes a resident copy the way the shell does, with WM_CLOSE to its main
 // window, and checks that it ends with 0 and writes its settings file.
-void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window,
-                          const char* programFolder);
+void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window, const char* programFolder);

@@ -106,12 +106,28 @@ const char* TSandbox::InstallProgram(const char* name)
     return folder;
 }
 
-TChild* TSandbox::Start(const char* programFolder, const char* workFolder, const char* arguments)
+bool TSandbox::InstallModule(const char* folder, const char* file)
+{
+    if (!folder)
+        return false;
+    char shipped[MAX_PATH], copy[MAX_PATH];
+    snprintf(shipped, MAX_PATH, "%s", ShippedProgram);
+    char* slash = strrchr(shipped, '\\');
+    if (!slash)
+        return false;
+    slash[1] = 0;
+    strncat(shipped, file, MAX_PATH - strlen(shipped) - 1);
+    FilePath(folder, file, copy);
+    return CopyFileA(shipped, copy, TRUE) != 0;
+}
+
+TChild* TSandbox::Start(const char* programFolder, const char* workFolder, const char* arguments,
+                        const char* programFile)
 {
     if (!programFolder || !workFolder || childCount_ == kMaxChildren)
         return nullptr;
     char program[MAX_PATH];
-    FilePath(programFolder, "Brindlecap.exe", program);
+    FilePath(programFolder, programFile, program);
     // CreateProcess may write into the command line.
     static char commandLine[32768];
     snprintf(commandLine, sizeof commandLine, "\"%s\" %s", program, arguments);

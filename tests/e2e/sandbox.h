@@ -31,9 +31,15 @@ public:
     // A fresh folder (or a subfolder `name` of one) holding a copy of the
     // shipped program as Brindlecap.exe; returns that folder, ending with "\".
     const char* InstallProgram(const char* name = nullptr);
+    // Copies the shipped library `file` (e.g. "Setup.dll", from beside the
+    // shipped program) into `folder`.
+    bool InstallModule(const char* folder, const char* file);
     // Starts the copy in `programFolder` with `arguments` after the quoted
-    // program path, in the current directory `workFolder`.
-    TChild* Start(const char* programFolder, const char* workFolder, const char* arguments);
+    // program path, in the current directory `workFolder`. `programFile`
+    // names another copy in that folder (brindlecap98.exe runs in Wine's
+    // Windows 98 mode).
+    TChild* Start(const char* programFolder, const char* workFolder, const char* arguments,
+                  const char* programFile = "Brindlecap.exe");
     // Waits until `child` ends; false when it did not within `timeout`.
     bool WaitExit(TChild* child, DWORD timeout = kExitTimeout);
 

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <string.h>
 
+#include "../../common/settingsfile.h"
 #include "../../host/settings.h"
 #include "check.h"
 #include "support.h"
+#include "unixlink.h"
 
 namespace {
 
@@ -235,4 +237,31 @@ CHECK_CASE(SettingsSaveIntoAMissingFolderFailsQuietly)
     CHECK(!FileExists(missing));
     // The program goes on with its record as it was.
     CHECK(memcmp(&Settings, &kDefaultSettings, kSettingsSize) == 0);
+}
+
+CHECK_CASE(SettingsAFailedWriteIsReportedAndLeavesTheFileWhole)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    // A device that refuses every write stands in for a full disk.
+    std::string full = folder.File("full.ini");
+    CHECK(MakeUnixLink("/dev/full", full.c_str()));
+    CHECK_EQ(SettingsWriteFailed, WriteSettingsFile(full.c_str(), kDefaultSettings));
+    Settings = kDefaultSettings;
+    SaveSettings(full.c_str()); // silent
+    CHECK(RemoveUnixLink(full.c_str()));
+
+    // The record goes over the old bytes: a longer file keeps its first 23
+    // bytes replaced and is cut after them, a file that cannot be opened
+    // for writing is never touched.
+    std::string path = folder.File("Brindlecap.ini");
+    CHECK(WriteWholeFile(path, Counting(40)));
+    CHECK_EQ(SettingsWritten, WriteSettingsFile(path.c_str(), kDefaultSettings));
+    std::string onDisk;
+    CHECK(ReadWholeFile(path, &onDisk));
+    CHECK(onDisk == std::string((const char*)kDefaultFile, kSettingsSize));
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK_EQ(SettingsNotOpened, WriteSettingsFile(path.c_str(), Settings));
+    CloseHandle(other);
 }

@@ -338,11 +338,11 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcA(original, window, message, wParam, lParam);
 }
 
-TControlRecorder::TControlRecorder(const TTestDialog& dialog, const std::vector<int>& ids)
+TControlRecorder::TControlRecorder(HWND dialog, const std::vector<int>& ids)
 {
     ActiveRecorder = this;
     for (int id : ids) {
-        HWND control = dialog.Item(id);
+        HWND control = GetDlgItem(dialog, id);
         WNDPROC original =
             (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)RecordingProc);
         subclasses_.push_back({control, original});

@@ -96,7 +96,12 @@ struct TControlEvent {
 // one recorder exists at a time.
 class TControlRecorder {
 public:
-    TControlRecorder(const TTestDialog& dialog, const std::vector<int>& ids);
+    TControlRecorder(const TTestDialog& dialog, const std::vector<int>& ids)
+        : TControlRecorder(dialog.Window(), ids)
+    {
+    }
+    // The controls `ids` of any dialog of this thread.
+    TControlRecorder(HWND dialog, const std::vector<int>& ids);
     ~TControlRecorder();
     std::vector<TControlEvent> Events;
     // Called after each recorded event, on the dialog's thread.

@@ -1,0 +1,91 @@
+// ABOUT_DIALOG: the logo, the version, the web page and the help file.
+#include "../common/centerwindow.h"
+#include "appstate.h"
+#include "dialogs.h"
+#include "resources/resource.h"
+#include "startup.h"
+#include "strings.h"
+
+namespace {
+
+enum { kLogoSize = 60, kLogoAt = 5 };
+
+// The mask lights the logo's shape white and leaves the rest as it is; the
+// picture, white outside that shape, then darkens it to its own colours.
+void DrawLogo(HWND window)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    HDC target = GetDC(window);
+    if (memory && target) {
+        HBITMAP mask = LoadBitmapA(HostInstance, "LOGOMASK");
+        HGDIOBJ previous = SelectObject(memory, mask);
+        BitBlt(target, kLogoAt, kLogoAt, kLogoSize, kLogoSize, memory, 0, 0, SRCPAINT);
+        SelectObject(memory, previous);
+        DeleteObject(mask);
+
+        HBITMAP logo = LoadBitmapA(HostInstance, "LOGO");
+        previous = SelectObject(memory, logo);
+        BitBlt(target, kLogoAt, kLogoAt, kLogoSize, kLogoSize, memory, 0, 0, SRCAND);
+        SelectObject(memory, previous);
+        DeleteObject(logo);
+    }
+    if (memory)
+        DeleteDC(memory);
+    if (target)
+        ReleaseDC(window, target);
+}
+
+void OpenHelp(HWND dialog)
+{
+    char path[kPathBuffer];
+    ProgramFile("brindlecap.hlp", path, kPathBuffer);
+    OpenWithShell(dialog, path, IDS_HELP_FAILED);
+}
+
+void OpenWebPage(HWND dialog)
+{
+    char address[kStringBuffer];
+    LoadHostString(IDS_MAKER_ADDRESS, address);
+    OpenWithShell(dialog, address, IDS_WEB_FAILED);
+}
+
+} // namespace
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindow(dialog);
+        break;
+    case WM_PAINT: {
+        // The default painting erases the background, so it goes first:
+        // drawn before it, the logo would vanish at every repaint that
+        // erases (a window moved across the dialog). The default handling
+        // that follows then finds nothing left to paint.
+        PAINTSTRUCT paint;
+        BeginPaint(dialog, &paint);
+        EndPaint(dialog, &paint);
+        DrawLogo(dialog);
+        break;
+    }
+    case WM_COMMAND:
+        if (wParam == IDC_OK) {
+            DestroyWindow(dialog);
+            if (AppState.load() == OneShot)
+                DestroyWindow(MainWindow);
+        } else if (wParam == IDC_WEB) {
+            OpenWebPage(dialog);
+        } else if (wParam == IDC_HELPFILE) {
+            OpenHelp(dialog);
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE)
+            PostMessageA(dialog, WM_COMMAND, IDC_OK, 0);
+        break;
+    case WM_DESTROY:
+        CurrentDialog = nullptr;
+        break;
+    }
+    return 0;
+}

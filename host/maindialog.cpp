@@ -1,0 +1,115 @@
+// MAIN_DIALOG: memory figures, a cleaning of a chosen amount, and the way
+// out of the program.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../common/numtext.h"
+#include "activity_log.h"
+#include "amounts.h"
+#include "cleaner.h"
+#include "dialogs.h"
+#include "memstatus.h"
+#include "resources/resource.h"
+#include "settings.h"
+#include "startup.h"
+#include "strings.h"
+
+namespace {
+
+const uint16_t kFigureFlags = udPhysical | udPageFile | udUnitRadio;
+
+void ShowFigures(HWND dialog, int32_t unit)
+{
+    TDialogUpdate request = {};
+    request.Flags = kFigureFlags;
+    request.Dialog = dialog;
+    request.DisplayUnit = unit;
+    UpdateDialog(request);
+}
+
+void FillAmounts(HWND dialog)
+{
+    int32_t count = ComboAmountCount(WholeMB(ReadMemStatus().TotalPhys));
+    char text[12];
+    for (int32_t i = 0; i < count; ++i) {
+        FormatDecimal(ComboAmount(i), text);
+        SendDlgItemMessageA(dialog, IDC_AMOUNT, CB_ADDSTRING, 0, LPARAM(text));
+    }
+    FormatDecimal(Settings.ManualCleanAmount, text);
+    SetDlgItemTextA(dialog, IDC_AMOUNT, text);
+}
+
+void Open(HWND dialog)
+{
+    PlaceWindow(dialog, Settings.MainDialogLeft, Settings.MainDialogTop);
+    SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    RefreshMemStatus();
+    ShowFigures(dialog, 1048576);
+    FillAmounts(dialog);
+}
+
+void Clean(HWND dialog)
+{
+    int32_t unit = CheckedDisplayUnit(dialog);
+    char text[kAmountChars + 1];
+    GetDlgItemTextA(dialog, IDC_AMOUNT, text, sizeof text);
+    Settings.ManualCleanAmount = StoredCleanAmount(text);
+    CleanMemory(Settings.ManualCleanAmount, unit, true);
+    if (Settings.LogEnabled)
+        WriteLog("MANUAL", Settings.ManualCleanAmount);
+}
+
+void AskExit(HWND dialog)
+{
+    char question[kStringBuffer];
+    LoadHostString(IDS_ASK_EXIT, question);
+    // Yes and No, No the default, the question icon.
+    if (MessageBoxA(MainWindow, question, "Brindlecap", 0x124) != IDYES)
+        return;
+    DestroyWindow(dialog);
+    DestroyWindow(MainWindow);
+}
+
+} // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (FirstShow(dialog, message, wParam)) {
+        Open(dialog);
+        return 0;
+    }
+    switch (message) {
+    case WM_COMMAND:
+        switch (wParam) {
+        case IDC_UNIT_BYTES:
+            ShowFigures(dialog, 1);
+            break;
+        case IDC_UNIT_KB:
+            ShowFigures(dialog, 1024);
+            break;
+        case IDC_UNIT_MB:
+            ShowFigures(dialog, 1048576);
+            break;
+        case IDC_OK:
+            Clean(dialog);
+            break;
+        case IDC_EXIT:
+            AskExit(dialog);
+            break;
+        case IDC_HIDE:
+            DestroyWindow(dialog);
+            break;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE)
+            DestroyWindow(dialog);
+        break;
+    case WM_DESTROY:
+        StoreWindowPosition(dialog, &Settings.MainDialogLeft, &Settings.MainDialogTop);
+        SaveSettingsFile();
+        CurrentDialog = nullptr;
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,33 @@
+// MEMORY_DIALOG: the progress of a cleaning run asked for on the command
+// line; it exists only in that mode, so its "Ok" ends the program.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../common/centerwindow.h"
+#include "dialogs.h"
+#include "resources/resource.h"
+#include "startup.h"
+
+INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindow(dialog);
+        SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        break;
+    case WM_COMMAND:
+        if (wParam == IDC_OK) {
+            DestroyWindow(dialog);
+            DestroyWindow(MainWindow);
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE)
+            PostMessageA(dialog, WM_COMMAND, IDC_OK, 0);
+        break;
+    case WM_DESTROY:
+        CurrentDialog = nullptr;
+        break;
+    }
+    return 0;
+}

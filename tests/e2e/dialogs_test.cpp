@@ -1,0 +1,332 @@
+// The host's dialogs as the user meets them: opened from the command line,
+// the hot keys and the tray icon, one at a time, and what they leave in the
+// settings file and the log.
+#include <windows.h>
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "../../common/hostnotify.h"
+#include "../win32/check.h"
+#include "host_ui.h"
+#include "probe.h"
+#include "sandbox.h"
+
+namespace {
+
+struct TRun {
+    const char* program;
+    TChild* child;
+    HWND window;
+};
+
+TRun StartResident(TSandbox& sandbox, const char* program, const char* arguments = "")
+{
+    TRun run = {program, sandbox.Start(program, sandbox.NewFolder(), arguments), nullptr};
+    CHECK(run.child);
+    run.window = WaitForMainWindow(run.child);
+    CHECK(run.window);
+    return run;
+}
+
+HWND Hotkey(const TRun& run, int id, int dialogItem)
+{
+    CHECK(Deliver(run.window, WM_HOTKEY, WPARAM(id), MAKELPARAM(MOD_ALT | MOD_CONTROL, 0)));
+    return WaitForDialog(run.child, dialogItem);
+}
+
+bool ReadIni(const char* program, BYTE* bytes)
+{
+    char ini[MAX_PATH];
+    FilePath(program, "Brindlecap.ini", ini);
+    return ReadBytes(ini, bytes, 23) == 23;
+}
+
+bool Checked(HWND dialog, int id)
+{
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ExpectOnScreen(HWND dialog)
+{
+    RECT r;
+    CHECK(GetWindowRect(dialog, &r));
+    CHECK(r.left >= 0 && r.top >= 0);
+    CHECK(r.right <= GetSystemMetrics(SM_CXSCREEN) && r.bottom <= GetSystemMetrics(SM_CYSCREEN));
+}
+
+} // namespace
+
+CHECK_CASE(InformationAndAboutStartsEndWhenTheirDialogCloses)
+{
+    CHECK(!AnyMainWindow());
+    const struct {
+        const char* arguments;
+        int item;
+        bool closeBox; // the title bar's close box instead of "Ok"
+    } starts[] = {{"I", kInfoDialogItem, false},
+                  {"info", kInfoDialogItem, true},
+                  {"?", kAboutDialogItem, false},
+                  {"?", kAboutDialogItem, true}};
+    for (const auto& start : starts) {
+        TSandbox sandbox;
+        const char* program = sandbox.InstallProgram();
+        TChild* child = sandbox.Start(program, sandbox.NewFolder(), start.arguments);
+        HWND dialog = WaitForDialog(child, start.item);
+        CHECK(dialog);
+        if (!dialog)
+            continue;
+        ExpectOnScreen(dialog);
+        // It waits for the user.
+        CHECK(WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT);
+        if (start.closeBox)
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        else
+            PostMessageA(dialog, WM_COMMAND, 600, 0);
+        ExpectEndsWithZero(sandbox, child);
+    }
+}
+
+CHECK_CASE(CleaningWithTheMemoryDialogShowsTheRunAndEndsOnOk)
+{
+    CHECK(!AnyMainWindow());
+    // The amount and the letter may also arrive quoted.
+    const char* starts[] = {"C 100 D", "C \"1\"00 \"D"};
+    for (const char* arguments : starts) {
+        TSandbox sandbox;
+        const char* program = sandbox.InstallProgram();
+        TChild* child = sandbox.Start(program, sandbox.NewFolder(), arguments);
+        HWND dialog = WaitForDialog(child, kMemoryDialogItem);
+        CHECK(dialog);
+        if (!dialog)
+            continue;
+        CHECK(WaitForItemText(dialog, 1011, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE")); // Выполнено
+        CHECK_EQ(100, SendDlgItemMessageA(dialog, 300, PBM_GETPOS, 0, 0));
+        CHECK(WaitForAnyItemText(dialog, 1001));
+        CHECK(WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT);
+        PostMessageA(dialog, WM_COMMAND, 600, 0);
+        ExpectEndsWithZero(sandbox, child);
+    }
+}
+
+CHECK_CASE(HotKeysAndTheTrayIconOpenOneDialogAtATime)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TRun run = StartResident(sandbox, sandbox.InstallProgram());
+    if (!run.window)
+        return;
+    // Only a press of the left button opens anything.
+    const LPARAM others[] = {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_RBUTTONUP};
+    for (LPARAM mouse : others)
+        CHECK(Deliver(run.window, WM_TRAYICON, 0, mouse));
+    CHECK(!FindDialog(run.child, 600));
+
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    // The open dialog is raised instead of a second one.
+    CHECK(Deliver(run.window, WM_HOTKEY, 402, 0));
+    CHECK(!FindDialog(run.child, kInfoDialogItem));
+    CHECK(Deliver(run.window, WM_TRAYICON, 0, WM_LBUTTONDOWN));
+    CHECK(IsWindow(main));
+    PostMessageA(main, WM_COMMAND, 604, 0); // "Свернуть"
+    CHECK(WaitGone(main));
+
+    HWND info = Hotkey(run, 402, kInfoDialogItem);
+    CHECK(info);
+    CHECK(Deliver(run.window, WM_HOTKEY, 400, 0));
+    CHECK(Deliver(run.window, WM_TRAYICON, 0, WM_LBUTTONDOWN));
+    CHECK(!FindDialog(run.child, kMainDialogItem));
+    PostMessageA(info, WM_COMMAND, 600, 0);
+    CHECK(WaitGone(info));
+    // Resident: closing a dialog leaves the program running.
+    CHECK(Deliver(run.window, WM_NULL, 0, 0));
+
+    CHECK(Deliver(run.window, WM_TRAYICON, 0, WM_LBUTTONDOWN));
+    main = WaitForDialog(run.child, kMainDialogItem);
+    CHECK(main);
+    // The close box closes MAIN_DIALOG without a question.
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(WaitGone(main));
+    ExitThroughMenu(sandbox, run.child, run.window);
+}
+
+CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TRun run = StartResident(sandbox, program);
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    if (!main)
+        return;
+    int total = TotalPhysicalMBHere();
+    CHECK_EQ((total - 1) / 16, SendDlgItemMessageA(main, 105, CB_GETCOUNT, 0, 0));
+    CHECK(WaitForItemText(main, 105, "48")); // the default amount
+    CHECK(Checked(main, 102));
+    // Only three characters count: 1024 cleans 102.
+    CHECK(SetDlgItemTextA(main, 105, "1024"));
+    CHECK(SetWindowPos(main, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    PostMessageA(main, WM_COMMAND, 600, 0);
+    char log[4096];
+    char path[MAX_PATH];
+    FilePath(program, "Brindlecap.log", path);
+    CHECK(WaitForLogLines(path, 1, log, sizeof log));
+    CHECK(strstr(log, " 102 \xCC\xE1 #MANUAL\r\n") != nullptr);
+    CHECK(WaitForItemText(main, 1011, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"));
+    CHECK_EQ(100, SendDlgItemMessageA(main, 300, PBM_GETPOS, 0, 0));
+    PostMessageA(main, WM_COMMAND, 604, 0);
+    CHECK(WaitGone(main));
+    BYTE ini[23];
+    CHECK(ReadIni(program, ini));
+    CHECK_EQ(102, IniWord(ini, kIniManualAmount));
+    CHECK_EQ(123, IniWord(ini, kIniMainLeft));
+    CHECK_EQ(77, IniWord(ini, kIniMainTop));
+    ExitThroughMenu(sandbox, run.child, run.window);
+
+    TRun again = StartResident(sandbox, program);
+    main = Hotkey(again, 400, kMainDialogItem);
+    CHECK(main);
+    RECT r = {};
+    GetWindowRect(main, &r);
+    CHECK_EQ(123, r.left);
+    CHECK_EQ(77, r.top);
+    CHECK(WaitForItemText(main, 105, "102"));
+    ExitThroughMenu(sandbox, again.child, again.window);
+}
+
+CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TRun run = StartResident(sandbox, sandbox.InstallProgram(), "S");
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    if (!main)
+        return;
+    PostMessageA(main, WM_COMMAND, 603, 0);
+    HWND box = WaitForMessageBox(run.child);
+    CHECK(box);
+    if (!box)
+        return;
+    wchar_t text[100];
+    CHECK(StaticText(box, text, 100));
+    CHECK_STR(L"Вы хотите выйти из программы ?", text);
+    // Enter answers No: it is the default button.
+    CHECK(GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    CHECK(!(GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) & BS_DEFPUSHBUTTON));
+    PostMessageA(box, WM_COMMAND, IDNO, 0);
+    CHECK(WaitGone(box));
+    CHECK(Deliver(run.window, WM_NULL, 0, 0));
+    CHECK(IsWindow(main));
+
+    PostMessageA(main, WM_COMMAND, 603, 0);
+    box = WaitForMessageBox(run.child);
+    CHECK(box);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+    ExpectEndsWithZero(sandbox, run.child);
+}
+
+CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TRun run = StartResident(sandbox, program);
+    HWND info = Hotkey(run, 402, kInfoDialogItem);
+    CHECK(info);
+    if (!info)
+        return;
+    // Monitoring off: the figures are filled once, in megabytes.
+    CHECK(WaitForAnyItemText(info, 1008));
+    CHECK(Checked(info, 102));
+    CHECK(!Checked(info, 103));
+    SendDlgItemMessageA(info, 103, BM_CLICK, 0, 0);
+    CHECK(Checked(info, 103));
+    CHECK(WaitForAnyItemText(info, 1012)); // the processor load, live
+    PostMessageA(info, WM_COMMAND, 600, 0);
+    CHECK(WaitGone(info));
+    BYTE ini[23];
+    CHECK(ReadIni(program, ini));
+    CHECK_EQ(1, ini[kIniInfoMonitoring]);
+    ExitThroughMenu(sandbox, run.child, run.window);
+
+    TRun again = StartResident(sandbox, program);
+    info = Hotkey(again, 402, kInfoDialogItem);
+    CHECK(info);
+    if (!info)
+        return;
+    CHECK(Checked(info, 103));
+    CHECK(WaitForAnyItemText(info, 1012));
+    CHECK(SetWindowPos(info, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    // Unchecked, then ended through the menu: the box's state is not
+    // stored, the position is.
+    SendDlgItemMessageA(info, 103, BM_CLICK, 0, 0);
+    CHECK(!Checked(info, 103));
+    ExitThroughMenu(sandbox, again.child, again.window);
+    CHECK(ReadIni(program, ini));
+    CHECK_EQ(1, ini[kIniInfoMonitoring]);
+    CHECK_EQ(200, IniWord(ini, kIniInfoLeft));
+    CHECK_EQ(150, IniWord(ini, kIniInfoTop));
+}
+
+CHECK_CASE(StoredPositionsOutsideTheScreenOpenOnIt)
+{
+    CHECK(!AnyMainWindow());
+    // Left of and above the screen, far beyond it, beyond its size.
+    const WORD positions[][2] = {{0xFFF6, 0xFFFB}, {60000, 60000}, {2000, 1500}};
+    for (const auto& position : positions) {
+        TSandbox sandbox;
+        const char* program = sandbox.InstallProgram();
+        BYTE ini[23];
+        memcpy(ini, kDefaultSettingsFile, sizeof ini);
+        ini[kIniMainLeft] = BYTE(position[0]);
+        ini[kIniMainLeft + 1] = BYTE(position[0] >> 8);
+        ini[kIniMainTop] = BYTE(position[1]);
+        ini[kIniMainTop + 1] = BYTE(position[1] >> 8);
+        ini[kIniInfoLeft] = ini[kIniMainLeft];
+        ini[kIniInfoLeft + 1] = ini[kIniMainLeft + 1];
+        ini[kIniInfoTop] = ini[kIniMainTop];
+        ini[kIniInfoTop + 1] = ini[kIniMainTop + 1];
+        char path[MAX_PATH];
+        FilePath(program, "Brindlecap.ini", path);
+        CHECK(WriteBytes(path, ini, sizeof ini));
+        TRun run = StartResident(sandbox, program, "S");
+        HWND main = Hotkey(run, 400, kMainDialogItem);
+        CHECK(main);
+        if (main) {
+            ExpectOnScreen(main);
+            PostMessageA(main, WM_COMMAND, 604, 0);
+            CHECK(WaitGone(main));
+        }
+        HWND info = Hotkey(run, 402, kInfoDialogItem);
+        CHECK(info);
+        if (info)
+            ExpectOnScreen(info);
+        ExitThroughMenu(sandbox, run.child, run.window);
+    }
+}
+
+CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TChild* child = sandbox.Start(sandbox.InstallProgram(), sandbox.NewFolder(), "?");
+    HWND about = WaitForDialog(child, kAboutDialogItem);
+    CHECK(about);
+    if (!about)
+        return;
+    PostMessageA(about, WM_COMMAND, 602, 0);
+    HWND box = WaitForMessageBox(child);
+    CHECK(box);
+    if (box) {
+        wchar_t text[100];
+        CHECK(StaticText(box, text, 100));
+        CHECK_STR(L"Ошибка открытия файла помощи", text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        CHECK(WaitGone(box));
+    }
+    PostMessageA(about, WM_COMMAND, 600, 0);
+    ExpectEndsWithZero(sandbox, child);
+}

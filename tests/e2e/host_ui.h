@@ -1,0 +1,42 @@
+// Driving the host's window and dialogs from outside, as the shell and the
+// user do, for the cases of the tray, the hot keys and the dialogs.
+#pragma once
+#include <windows.h>
+
+#include "sandbox.h"
+
+// Control ids the cases look for: each names one dialog.
+enum {
+    kMainDialogItem = 603,   // "Выход"
+    kInfoDialogItem = 103,   // "Мониторинг"
+    kAboutDialogItem = 601,  // "Web"
+    kMemoryDialogItem = 1011 // the status text (only MEMORY_DIALOG in its mode)
+};
+
+// Byte offsets of the settings file's fields.
+enum {
+    kIniManualAmount = 2,
+    kIniLogEnabled = 8,
+    kIniMainLeft = 11,
+    kIniMainTop = 13,
+    kIniInfoMonitoring = 17,
+    kIniInfoLeft = 19,
+    kIniInfoTop = 21,
+};
+
+// Sends and waits for the answer; false when the copy did not answer.
+bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Polls until `window` is gone.
+bool WaitGone(HWND window, DWORD timeout = kExitTimeout);
+// Polls until control `id` of `dialog` reads `expected`.
+bool WaitForItemText(HWND dialog, int id, const char* expected, DWORD timeout = kStartTimeout);
+// Polls until control `id` of `dialog` holds any text.
+bool WaitForAnyItemText(HWND dialog, int id, DWORD timeout = kStartTimeout);
+// Polls until `path` holds at least `lines` lines; its text into `out`.
+bool WaitForLogLines(const char* path, int lines, char* out, int size);
+// 16-bit little-endian field of the settings file bytes.
+int IniWord(const BYTE* bytes, int offset);
+// The machine's total physical memory in MB, as the host reads it.
+int TotalPhysicalMBHere();
+// Ends a resident copy through its menu's "Выход" and checks it ends with 0.
+void ExitThroughMenu(TSandbox& sandbox, TChild* child, HWND window);

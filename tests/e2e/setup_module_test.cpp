@@ -1,0 +1,217 @@
+// The settings module beside the real host: picked from the "Модули"
+// commands, edited, saved, and taken up by the running host.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "../win32/check.h"
+#include "probe.h"
+#include "sandbox.h"
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The text in the system's code page (1251 here) from a UTF-8 literal.
+const char* Ansi(const char* utf8, char* out, int size)
+{
+    wchar_t wide[256];
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, size, nullptr, nullptr);
+    return out;
+}
+
+struct THost {
+    TSandbox& sandbox;
+    const char* program;
+    TChild* child;
+    HWND window;
+    // A fresh copy with Setup.dll beside it and `ini` (when given) as its
+    // settings file, running in the tray mode.
+    THost(TSandbox& box, const BYTE* ini = nullptr) : sandbox(box), child(nullptr), window(nullptr)
+    {
+        program = sandbox.InstallProgram();
+        const char* work = sandbox.NewFolder();
+        CHECK(sandbox.InstallModule(program, "Setup.dll"));
+        if (ini) {
+            char path[MAX_PATH];
+            FilePath(program, "Brindlecap.ini", path);
+            CHECK(WriteBytes(path, ini, 23));
+        }
+        child = sandbox.Start(program, work, "");
+        window = ExpectResident(child);
+    }
+    // Picks slot 0 and returns its dialog once it shows.
+    HWND Pick()
+    {
+        DWORD_PTR result;
+        CHECK(SendMessageTimeoutA(window, WM_COMMAND, 0, 0, SMTO_NORMAL, kStartTimeout, &result));
+        char caption[64];
+        return WaitForWindow(child, "#32770", Ansi("Brindlecap - Настройки", caption, 64));
+    }
+    int DialogCount()
+    {
+        char caption[64];
+        Ansi("Brindlecap - Настройки", caption, 64);
+        int count = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w;
+             w = FindWindowExA(nullptr, w, "#32770", caption))
+            ++count;
+        return count;
+    }
+    void Exit()
+    {
+        CHECK(PostMessageA(window, WM_CLOSE, 0, 0));
+        ExpectEndsWithZero(sandbox, child);
+    }
+    void ExpectFile(const BYTE* bytes)
+    {
+        char path[MAX_PATH];
+        FilePath(program, "Brindlecap.ini", path);
+        ExpectFileBytes(path, bytes, 23);
+    }
+};
+
+// Presses a dialog button the way a click does and waits until the dialog
+// is gone.
+bool PressAndClose(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, WPARAM(id), 0);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kExitTimeout; Sleep(10))
+        if (!IsWindow(dialog))
+            return true;
+    return false;
+}
+
+bool TextIs(HWND dialog, int id, const char* expected)
+{
+    char text[32] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    if (strcmp(text, expected))
+        printf("  control %d shows \"%s\", not \"%s\"\n", id, text, expected);
+    return strcmp(text, expected) == 0;
+}
+
+bool Autostart(char* data, DWORD size)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    bool found =
+        RegQueryValueExA(key, "Brindle", nullptr, &type, (BYTE*)data, &size) == 0 && type == REG_SZ;
+    RegCloseKey(key);
+    return found;
+}
+
+void RemoveAutostart()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Brindle");
+        RegCloseKey(key);
+    }
+}
+
+} // namespace
+
+CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
+{
+    CHECK(!AnyMainWindow());
+    // The default settings, with the hidden fields set: the dialog
+    // positions, "Мониторинг", "Всегда сверху", the manual amount and the
+    // reserved byte.
+    const BYTE before[23] = {0x1E, 0x00, 0x40, 0x01, 0x2D, 0x5F, 0x19, 0x50, 0x01, 0x00, 0x07, 0x10,
+                             0x01, 0x20, 0x02, 0xF4, 0x01, 0x01, 0x01, 0x30, 0x03, 0x40, 0x04};
+    BYTE after[23];
+    memcpy(after, before, 23);
+    after[0] = 12;
+    TSandbox sandbox;
+    THost host(sandbox, before);
+    HWND dialog = host.Pick();
+    CHECK(dialog);
+    if (!dialog)
+        return host.Exit();
+    CHECK(GetWindow(dialog, GW_OWNER) == host.window);
+    const int ids[] = {300, 302, 303, 304, 305, 301};
+    const char* shown[] = {"30", "45", "95", "25", "80", "500"};
+    for (int i = 0; i < 6; ++i)
+        CHECK(TextIs(dialog, ids[i], shown[i]));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 200));
+    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 201));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 400));
+    // A second pick raises the open dialog and makes no other.
+    CHECK(host.Pick() == dialog);
+    CHECK_EQ(1, host.DialogCount());
+
+    SetDlgItemTextA(dialog, 300, "120");
+    CHECK(PressAndClose(dialog, 101));
+    host.ExpectFile(after);
+
+    // Opened afresh, it reads what it saved; "Отмена" drops every change.
+    dialog = host.Pick();
+    CHECK(dialog && TextIs(dialog, 300, "12"));
+    SetDlgItemTextA(dialog, 300, "77");
+    PostMessageA(dialog, WM_COMMAND, 402, 0);
+    CHECK(PressAndClose(dialog, 100));
+    host.ExpectFile(after);
+
+    // The host took the saved settings: its own save at exit keeps them,
+    // and it closes a module still open on its way out.
+    dialog = host.Pick();
+    CHECK(dialog);
+    host.Exit();
+    CHECK(!IsWindow(dialog));
+    host.ExpectFile(after);
+}
+
+CHECK_CASE(SetupSwitchesAutostartInTheRegistry)
+{
+    CHECK(!AnyMainWindow());
+    RemoveAutostart();
+    TSandbox sandbox;
+    THost host(sandbox);
+    HWND dialog = host.Pick();
+    CHECK(dialog);
+    if (!dialog)
+        return host.Exit();
+    CheckDlgButton(dialog, 201, BST_CHECKED);
+    CHECK(PressAndClose(dialog, 101));
+    char data[MAX_PATH] = "", expected[MAX_PATH];
+    CHECK(Autostart(data, sizeof data));
+    FilePath(host.program, "Brindlecap.exe", expected);
+    CHECK_STR(expected, data);
+
+    dialog = host.Pick();
+    CHECK(dialog);
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 201));
+    CheckDlgButton(dialog, 201, BST_UNCHECKED);
+    CHECK(PressAndClose(dialog, 101));
+    CHECK(!Autostart(data, sizeof data));
+    host.Exit();
+    RemoveAutostart();
+}
+
+CHECK_CASE(APickedModuleWhoseLibraryIsGoneShowsTheInitError)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    THost host(sandbox);
+    char library[MAX_PATH];
+    FilePath(host.program, "Setup.dll", library);
+    // The scan left the library unloaded, so it can go.
+    CHECK(DeleteFileA(library));
+    CHECK(PostMessageA(host.window, WM_COMMAND, 0, 0));
+    HWND box = WaitForMessageBox(host.child);
+    CHECK(box);
+    if (box) {
+        CHECK(GetWindow(box, GW_OWNER) == nullptr);
+        wchar_t text[128];
+        CHECK(StaticText(box, text, 128));
+        CHECK(wcscmp(text, L"Ошибка инициализации модуля") == 0);
+        CHECK_EQ(IDOK, OnlyButton(box));
+        CHECK(PostMessageA(box, WM_COMMAND, IDOK, 0));
+    }
+    host.Exit();
+}

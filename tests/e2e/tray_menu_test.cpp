@@ -1,0 +1,156 @@
+// The tray menu: opened by a right press on the icon, driven with keys as
+// the user does, and its commands sent as the menu sends them.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "../../common/hostnotify.h"
+#include "../../common/rounding.h"
+#include "../win32/check.h"
+#include "host_ui.h"
+#include "probe.h"
+#include "sandbox.h"
+
+namespace {
+
+HWND WaitForMenu(TChild* child)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND menu = WaitForWindow(child, "#32768", nullptr, 100);
+        if (menu && IsWindowVisible(menu))
+            return menu;
+        if (GetTickCount() - start > kStartTimeout)
+            return nullptr;
+    }
+}
+
+void PressKey(HWND window, WPARAM key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void SendKeys(const WORD* keys, int count, bool up)
+{
+    INPUT inputs[8] = {};
+    for (int i = 0; i < count; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[up ? count - 1 - i : i];
+        inputs[i].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(UINT(count), inputs, sizeof(INPUT));
+}
+
+} // namespace
+
+CHECK_CASE(RightPressOpensTheMenuWhoseFourthItemIsInformation)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TChild* child = sandbox.Start(sandbox.InstallProgram(), sandbox.NewFolder(), "");
+    HWND window = WaitForMainWindow(child);
+    CHECK(window);
+    if (!window)
+        return;
+    // Escape closes the menu and nothing happens; it opens afresh each time.
+    for (int round = 0; round < 2; ++round) {
+        PostMessageA(window, WM_TRAYICON, 0, WM_RBUTTONDOWN);
+        HWND menu = WaitForMenu(child);
+        CHECK(menu);
+        if (!menu)
+            return;
+        PressKey(menu, VK_ESCAPE);
+        CHECK(WaitGone(menu));
+    }
+    CHECK(Deliver(window, WM_NULL, 0, 0));
+    CHECK(!FindDialog(child, 600));
+
+    PostMessageA(window, WM_TRAYICON, 0, WM_RBUTTONDOWN);
+    HWND menu = WaitForMenu(child);
+    CHECK(menu);
+    if (menu) {
+        for (int i = 0; i < 4; ++i)
+            PressKey(menu, VK_DOWN);
+        PressKey(menu, VK_RETURN);
+    }
+    HWND info = WaitForDialog(child, kInfoDialogItem);
+    CHECK(info);
+    ExitThroughMenu(sandbox, child, window);
+}
+
+CHECK_CASE(MenuCleaningsLogTheirShareOfTheTotal)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TChild* child = sandbox.Start(program, sandbox.NewFolder(), "");
+    HWND window = WaitForMainWindow(child);
+    CHECK(window);
+    if (!window)
+        return;
+    const int percents[] = {25, 50, 75};
+    for (int p : percents)
+        PostMessageA(window, WM_COMMAND, WPARAM(200 + 4 + (p / 25 - 1)), 0);
+    char log[4096];
+    char path[MAX_PATH];
+    FilePath(program, "Brindlecap.log", path);
+    CHECK(WaitForLogLines(path, 3, log, sizeof log));
+    int total = TotalPhysicalMBHere();
+    const char* at = log;
+    for (int p : percents) {
+        char expected[64];
+        snprintf(expected, sizeof expected, " %d \xCC\xE1 #MANUAL\r\n", PercentOfTotal(total, p));
+        const char* found = strstr(at, expected);
+        CHECK(found != nullptr);
+        if (!found) {
+            printf("  no \"%s\" in order in:\n%s\n", expected, log);
+            break;
+        }
+        at = found + 1;
+    }
+    ExitThroughMenu(sandbox, child, window);
+}
+
+CHECK_CASE(ExitFromTheMenuStoresTheOpenDialogsPositionAndEnds)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TChild* child = sandbox.Start(program, sandbox.NewFolder(), "");
+    HWND window = WaitForMainWindow(child);
+    CHECK(window);
+    if (!window)
+        return;
+    CHECK(Deliver(window, WM_HOTKEY, 400, 0));
+    HWND main = WaitForDialog(child, kMainDialogItem);
+    CHECK(main);
+    if (!main)
+        return;
+    CHECK(SetWindowPos(main, nullptr, 321, 123, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    ExitThroughMenu(sandbox, child, window);
+    BYTE ini[23];
+    char path[MAX_PATH];
+    FilePath(program, "Brindlecap.ini", path);
+    CHECK_EQ(23, ReadBytes(path, ini, 23));
+    CHECK_EQ(321, IniWord(ini, kIniMainLeft));
+    CHECK_EQ(123, IniWord(ini, kIniMainTop));
+}
+
+CHECK_CASE(AltCtrlF12OnTheKeyboardOpensTheMainDialog)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TChild* child = sandbox.Start(sandbox.InstallProgram(), sandbox.NewFolder(), "S");
+    HWND window = WaitForMainWindow(child);
+    CHECK(window);
+    if (!window)
+        return;
+    CHECK(Deliver(window, WM_NULL, 0, 0));
+    const WORD keys[] = {VK_CONTROL, VK_MENU, VK_F12};
+    SendKeys(keys, 3, false);
+    SendKeys(keys, 3, true);
+    HWND main = WaitForDialog(child, kMainDialogItem);
+    CHECK(main);
+    ExitThroughMenu(sandbox, child, window);
+}

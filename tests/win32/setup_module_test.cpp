@@ -1,0 +1,255 @@
+// Setup.dll, the shipped settings module, loaded as the host loads it and
+// driven through its dialog.
+#include <windows.h>
+
+#include <string>
+
+#include "../../common/hostnotify.h"
+#include "../../common/settings_record.h"
+#include "check.h"
+#include "support.h"
+#include "unixlink.h"
+
+namespace {
+
+typedef const char*(__stdcall* TGetText)();
+typedef int32_t(__stdcall* TExecWinVer)();
+typedef void(__stdcall* TInit)(HWND, int32_t, const char*);
+typedef HWND(__stdcall* TExecute)();
+
+template <typename T> T Export(HMODULE library, const char* name)
+{
+    return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+std::string SetupPath()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1) + "..\\..\\bin\\Setup.dll";
+}
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool AutostartValueExists()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool exists = RegQueryValueExA(key, "Brindle", nullptr, nullptr, nullptr, nullptr) == 0;
+    RegCloseKey(key);
+    return exists;
+}
+
+// One opening of the module's dialog for a program folder, with a hidden
+// window of our own as the host's.
+struct TSetupDialog {
+    HMODULE library;
+    HWND host;
+    HWND dialog;
+    TSetupDialog(const std::string& folder, int index)
+    {
+        library = LoadLibraryA(SetupPath().c_str());
+        host = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        dialog = nullptr;
+        if (!library)
+            return;
+        Export<TInit>(library, "Init")(host, index, folder.c_str());
+        dialog = Export<TExecute>(library, "Execute")();
+    }
+    ~TSetupDialog()
+    {
+        if (IsWindow(dialog))
+            DestroyWindow(dialog);
+        if (library)
+            FreeLibrary(library);
+        DestroyWindow(host);
+    }
+    // The notifications posted to the host so far, as wParam:lParam texts.
+    std::string Notifications()
+    {
+        std::string seen;
+        MSG message;
+        while (PeekMessageA(&message, host, WM_HOSTNOTIFY, WM_HOSTNOTIFY, PM_REMOVE))
+            seen += std::to_string(message.wParam) + ":" + std::to_string(message.lParam) + " ";
+        return seen;
+    }
+    std::string Text(int id)
+    {
+        char text[64] = "";
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        return text;
+    }
+    bool Checked(int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+    int CheckedIcon()
+    {
+        int checked = -1;
+        for (int id = 400; id <= 404; ++id)
+            if (Checked(id))
+                checked = checked == -1 ? id : 0;
+        return checked;
+    }
+};
+
+// Answers the next message box of this process on a thread of its own,
+// since the box's own loop holds the thread that showed it.
+struct TBoxAnswer {
+    std::wstring text;
+    HANDLE thread;
+    static DWORD WINAPI Watch(void* self)
+    {
+        TBoxAnswer& answer = *static_cast<TBoxAnswer*>(self);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10)) {
+            HWND box = FindWindowA("#32770", "Brindlecap");
+            if (!box || !IsWindowVisible(box))
+                continue;
+            wchar_t text[128] = L"";
+            GetDlgItemTextW(box, 0xFFFF, text, 128);
+            answer.text = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        return 0;
+    }
+    TBoxAnswer() { thread = CreateThread(nullptr, 0, Watch, this, 0, nullptr); }
+    ~TBoxAnswer()
+    {
+        WaitForSingleObject(thread, 30000);
+        CloseHandle(thread);
+    }
+};
+
+} // namespace
+
+CHECK_CASE(SetupAnswersTheScanWithoutInitAndCarriesItsVersion)
+{
+    HMODULE library = LoadLibraryA(SetupPath().c_str());
+    CHECK(library);
+    if (!library)
+        return;
+    CHECK(InCodePage(1251, "Настройка") == Export<TGetText>(library, "GetName")());
+    CHECK_EQ(1, Export<TExecWinVer>(library, "ExecWinVer")());
+    CHECK(Export<TGetText>(library, "GetDescription")()[0] != 0);
+    CHECK(!FindWindowA(nullptr, InCodePage(1251, "Brindlecap - Настройки").c_str()));
+    FreeLibrary(library);
+    CHECK(!GetModuleHandleA(SetupPath().c_str()));
+
+    std::string path = SetupPath();
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), nullptr);
+    std::string block(size, '\0');
+    CHECK(size && GetFileVersionInfoA(path.c_str(), 0, size, &block[0]));
+    const char* names[] = {"FileVersion", "InternalName", "OriginalFilename", "FileDescription"};
+    const char* values[] = {"1.97", "Setup", "Setup.dll",
+                            "Библиотека настроек, модуль программы Brindlecap"};
+    for (int i = 0; i < 4; ++i) {
+        std::wstring query = L"\\StringFileInfo\\040904E4\\" + Wide(names[i]);
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        CHECK(VerQueryValueW(&block[0], query.c_str(), reinterpret_cast<void**>(&value), &length));
+        CHECK_STR(Wide(values[i]).c_str(), value ? value : L"");
+    }
+}
+
+CHECK_CASE(SetupDialogShowsTheFileAndWritesBackWhatTheEditsHold)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    // Hidden fields set, and an icon mode no button stands for.
+    const unsigned char file[kSettingsSize] = {0x0A, 0x00, 0x34, 0x12, 0x21, 0x5A, 0x0F, 0x46,
+                                               0x01, 0x07, 0x09, 0x10, 0x20, 0x30, 0x40, 0xE8,
+                                               0x03, 0x01, 0x01, 0x55, 0x66, 0x77, 0x88};
+    std::string path = folder.File("Brindlecap.ini");
+    CHECK(WriteWholeFile(path, std::string((const char*)file, kSettingsSize)));
+    TSetupDialog setup(folder.Path(), 3);
+    CHECK(setup.dialog);
+    if (!setup.dialog)
+        return;
+
+    char caption[64] = "";
+    GetWindowTextA(setup.dialog, caption, sizeof caption);
+    CHECK(InCodePage(1251, "Brindlecap - Настройки") == caption);
+    CHECK_EQ(MAKELONG(100, DC_HASDEFID), SendMessageA(setup.dialog, DM_GETDEFID, 0, 0));
+    // Centred on the screen.
+    RECT window;
+    GetWindowRect(setup.dialog, &window);
+    CHECK_EQ((GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, window.left);
+    CHECK_EQ((GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, window.top);
+
+    CHECK(setup.Text(300) == "10");
+    CHECK(setup.Text(302) == "33");
+    CHECK(setup.Text(303) == "90");
+    CHECK(setup.Text(304) == "15");
+    CHECK(setup.Text(305) == "70");
+    CHECK(setup.Text(301) == "1000");
+    CHECK(setup.Checked(200));
+    CHECK_EQ(-1, setup.CheckedIcon());
+
+    // A click checks its button alone, though each is a group of its own.
+    SendMessageA(setup.dialog, WM_COMMAND, 402, 0);
+    CHECK_EQ(402, setup.CheckedIcon());
+    SendMessageA(setup.dialog, WM_COMMAND, 400, 0);
+    CHECK_EQ(400, setup.CheckedIcon());
+    SetDlgItemTextA(setup.dialog, 300, "120");
+    SetDlgItemTextA(setup.dialog, 302, "300");
+    SetDlgItemTextA(setup.dialog, 303, "abc");
+    SetDlgItemTextA(setup.dialog, 304, "-1");
+    SetDlgItemTextA(setup.dialog, 305, "2999");
+    SetDlgItemTextA(setup.dialog, 301, "65536");
+    CheckDlgButton(setup.dialog, 200, BST_UNCHECKED);
+    SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+    CHECK(!IsWindow(setup.dialog));
+    const unsigned char saved[kSettingsSize] = {12,   0x00, 0x34, 0x12, 30,   0,    255,  43,
+                                                0,    0x00, 0x09, 0x10, 0x20, 0x30, 0x40, 0x99,
+                                                0x19, 0x01, 0x01, 0x55, 0x66, 0x77, 0x88};
+    std::string onDisk;
+    CHECK(ReadWholeFile(path, &onDisk));
+    CHECK(onDisk == std::string((const char*)saved, kSettingsSize));
+    // The settings first, then the closing.
+    CHECK(setup.Notifications() == "2:0 1:3 ");
+    CHECK(!AutostartValueExists());
+}
+
+CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
+{
+    // A settings file the save cannot write: the message box, the registry
+    // left alone, no word to the host.
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    std::string path = folder.File("Brindlecap.ini");
+    CHECK(MakeUnixLink("/dev/full", path.c_str()));
+    {
+        TSetupDialog setup(folder.Path(), 5);
+        CHECK(setup.dialog);
+        CheckDlgButton(setup.dialog, 201, BST_CHECKED);
+        TBoxAnswer answer;
+        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        CHECK(answer.text == Wide("Ошибка записи файла Brindlecap.ini"));
+        CHECK(!IsWindow(setup.dialog));
+        CHECK(setup.Notifications() == "1:5 ");
+        CHECK(!AutostartValueExists());
+    }
+    CHECK(RemoveUnixLink(path.c_str()));
+
+    // Held by another program that shares it for reading only: it can be
+    // neither read nor written. The dialog shows the defaults, and "Ok"
+    // closes without a word.
+    const std::string ten(10, '\x11');
+    CHECK(WriteWholeFile(path, ten));
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(other != INVALID_HANDLE_VALUE);
+    {
+        TSetupDialog setup(folder.Path(), 5);
+        CHECK(setup.Text(300) == "30");
+        CHECK(setup.Text(301) == "500");
+        CHECK_EQ(400, setup.CheckedIcon());
+        CHECK(!setup.Checked(201));
+        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        CHECK(!IsWindow(setup.dialog));
+        CHECK(setup.Notifications() == "1:5 ");
+    }
+    CloseHandle(other);
+    std::string onDisk;
+    CHECK(ReadWholeFile(path, &onDisk) && onDisk == ten);
+}
