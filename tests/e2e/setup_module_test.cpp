@@ -160,7 +160,11 @@ CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
     dialog = host.Pick();
     CHECK(dialog && TextIs(dialog, 300, "12"));
     SetDlgItemTextA(dialog, 300, "77");
-    PostMessageA(dialog, WM_COMMAND, 402, 0);
+    // Each icon button is a group of its own: the click alone moves the
+    // check.
+    CHECK(SendMessageTimeoutA(dialog, WM_COMMAND, 402, 0, SMTO_NORMAL, kStartTimeout, &result));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 402));
+    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 400));
     CHECK(PressAndClose(dialog, 100));
     host.ExpectFile(after);
 
