@@ -7,7 +7,7 @@ TSAN    := $(BUILD)/tsan
 CMAKE_GEN := -G Ninja
 ARGS    ?=
 
-.PHONY: all deps win32 native tsan test test-native test-tsan test-win32 run bench fuzz clean
+.PHONY: all deps win32 native tsan test test-native test-tsan test-win32 run bench fuzz clean screenshots
 
 all: win32
 
@@ -46,6 +46,9 @@ test: test-native test-tsan test-win32
 
 run: win32
 	@bash scripts/run.sh $(WIN32) $(ARGS)
+
+screenshots: win32
+	@bash scripts/screenshots.sh $(WIN32)
 
 bench: win32
 	@bash scripts/bench.sh $(WIN32)

@@ -57,9 +57,17 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG:
         CenterWindow(dialog);
         break;
-    case WM_PAINT:
+    case WM_PAINT: {
+        // The default painting erases the background, so it goes first:
+        // drawn before it, the logo would vanish at every repaint that
+        // erases (a window moved across the dialog). The default handling
+        // that follows then finds nothing left to paint.
+        PAINTSTRUCT paint;
+        BeginPaint(dialog, &paint);
+        EndPaint(dialog, &paint);
         DrawLogo(dialog);
         break;
+    }
     case WM_COMMAND:
         if (wParam == IDC_OK) {
             DestroyWindow(dialog);

@@ -1,0 +1,67 @@
+#!/bin/bash
+# make screenshots: opens each host dialog and the tray menu of the built
+# Brindlecap.exe under Wine, on a virtual display inside Wine's desktop with
+# its shell (frames, taskbar, tray), and saves them into docs/screenshots/.
+# $1: the win32 build tree.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+tree=$(cd "${1:?win32 build tree}" && pwd)
+out="$here/../docs/screenshots"
+home="$tree/wine"
+poke="$tree/tests/e2e/poke.exe"
+mkdir -p "$out"
+
+. "$here/wine-env.sh" "$home"
+"$here/wine-session.sh" start "$home"
+. "$SESSION_FILE"
+work=$(mktemp -d)
+# Stopping the session ends every program it still runs.
+trap '"$here/wine-session.sh" stop "$home"; rm -rf "$work"' EXIT
+cp "$tree/bin/Brindlecap.exe" "$work/"
+exe="$work/Brindlecap.exe"
+
+poke() { wine "$poke" "$@" 2>/dev/null | tr -d '\r'; }
+
+# A cut of the screen around x y w h, with a margin; the rest stays out so
+# that each picture is small.
+shot() {
+    local name=$1 x=$2 y=$3 w=$4 h=$5 m=8
+    # Whatever the dialog draws after it shows has then been drawn.
+    poke main 0 0 0 >/dev/null
+    sleep 1
+    # The frame's right edge lies a little beyond the window's rectangle.
+    import -window root -crop "$((w + 2 * m + 4))x$((h + 2 * m))+$((x - m))+$((y - m))" +repage \
+        -colors 32 "png8:$out/$name.png"
+    echo "$out/$name.png"
+}
+
+dialog() { # NAME ITEM: the dialog that has control ITEM
+    local x y w h
+    # A desktop that is still starting may take longer than one wait.
+    for _ in 1 2 3; do
+        read -r x y w h < <(poke rect "$2") && break
+    done
+    shot "$1" "$x" "$y" "$w" "$h"
+}
+
+# The tray mode, its dialogs one after the other, and the menu.
+wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
+poke main 0 0 0 # waits for the main window
+poke main 0x312 400 0 && dialog main-dialog 603 && poke dialog 603 0x111 604
+poke main 0x312 402 0 && dialog info-dialog 103 && poke dialog 103 0x111 600
+poke main 0x111 200 0 && dialog about-dialog 601 && poke dialog 601 0x111 600
+xdotool mousemove 900 700
+poke main 0x8001 0 0x204
+read -r x y w h < <(poke menurect)
+shot tray-menu "$x" "$y" "$((1024 - x))" "$((768 - y - 8))"
+poke menukey 0x1B
+poke main 0x111 201 0
+for _ in $(seq 100); do
+    pgrep -f "$(basename "$work")" >/dev/null || break
+    sleep 0.1
+done
+
+# A cleaning from the command line with its progress dialog.
+wine explorer /desktop=shell,1024x768 "$exe" C 100 D >/dev/null 2>&1 &
+dialog memory-dialog 1011
+poke dialog 1011 0x111 600
