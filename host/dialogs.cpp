@@ -1,5 +1,6 @@
 #include "dialogs.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include "placement.h"
@@ -13,6 +14,7 @@ namespace {
 void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
 {
     if (!CurrentDialog) {
+        RegisterCommonControls();
         HWND dialog = CreateDialogParamA(HostInstance, name, MainWindow, procedure, 0);
         if (!dialog) {
             ShowHostError(errorId);
@@ -42,6 +44,15 @@ TArea DesktopArea()
 } // namespace
 
 HANDLE InfoThreadHandle;
+
+void RegisterCommonControls()
+{
+    // Only the main thread creates dialogs, the modules' included.
+    static bool registered;
+    if (!registered)
+        InitCommonControls();
+    registered = true;
+}
 
 void ShowMainDialog() { OpenDialog("MAIN_DIALOG", MainDialogProc, IDS_MAIN_DIALOG_FAILED); }
 void ShowInfoDialog() { OpenDialog("INFO_DIALOG", InfoDialogProc, IDS_INFO_DIALOG_FAILED); }

@@ -8,6 +8,14 @@ void ShowInfoDialog();
 void ShowMemoryDialog();
 void ShowAboutDialog();
 
+// The host dialogs hold progress bars, the modules' dialogs bars and a list
+// view. A system that reads no manifest (Windows 95 to 2000) registers
+// those classes only once comctl32 is asked to, and a dialog that names an
+// unregistered class cannot be created. Every host dialog and every module
+// run goes through this first; the classes are registered on the first
+// call, not at start-up, which a tray start would pay for without a dialog.
+void RegisterCommonControls();
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

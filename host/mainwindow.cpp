@@ -46,6 +46,7 @@ void CleanPercent(int32_t percent)
 
 void RunModule(TPluginModule* module)
 {
+    RegisterCommonControls();
     if (!InitModule(module))
         ShowHostError(IDS_MODULE_INIT_FAILED);
     else if (!ExecuteModule(module))

@@ -2,8 +2,6 @@
 
 #include "../common/hostnotify.h"
 #include "../common/text.h"
-#include <commctrl.h>
-
 #include "activity_log.h"
 #include "amounts.h"
 #include "appstate.h"
@@ -115,11 +113,6 @@ int RunHost(const char* commandLine)
         return 0;
     }
     ShowWindow(MainWindow, SW_HIDE);
-    // The dialogs hold progress bars and the modules a list view. A system
-    // that reads no manifest (Windows 95 to 2000) registers those classes
-    // only once comctl32 is told to, and without them the dialogs cannot be
-    // created. Once, here, before any dialog: every later one relies on it.
-    InitCommonControls();
 
     // The guards of shared state come first: no other thread exists yet.
     InitMemStatus();

@@ -14,6 +14,10 @@ echo "== the resident host's one-second tick under Wine (TrayIconMode 2), agains
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/tray_bench.exe" "$tree/bin/Brindlecap.exe" \
     "$tree/bench/tray_bare.exe" 60 || exit 1
 echo
+echo "== the host's start-up and dialogs under Wine"
+"$here/wine-run.sh" "$tree/wine" "$tree/bench/ui_bench.exe" "$tree/bin/Brindlecap.exe" \
+    "$tree/bench/empty_window.exe" || exit 1
+echo
 echo "== stripped size of the product files (goal: all together within 150 KB)"
 total=0
 for f in "$tree"/bin/*.exe "$tree"/bin/*.dll; do

@@ -132,8 +132,6 @@ CHECK_CASE(ModulesScanTakesExactlyTheLibrariesThatSuit)
     std::sort(expected.begin(), expected.end());
     std::vector<std::string> listed = Listed(folder);
     CHECK(listed == expected);
-    for (const std::string& path : listed)
-        printf("  listed %s\n", path.c_str());
     for (int slot = 0; slot < ModuleCount; ++slot)
         CHECK_STR("Fixture", Modules[slot]->Name);
     Unload();

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "../../common/hostnotify.h"
-#include "../../common/settings_record.h"
 #include "check.h"
 #include "support.h"
 #include "unixlink.h"
@@ -149,65 +148,6 @@ CHECK_CASE(SetupAnswersTheScanWithoutInitAndCarriesItsVersion)
         CHECK(VerQueryValueW(&block[0], query.c_str(), reinterpret_cast<void**>(&value), &length));
         CHECK_STR(Wide(values[i]).c_str(), value ? value : L"");
     }
-}
-
-CHECK_CASE(SetupDialogShowsTheFileAndWritesBackWhatTheEditsHold)
-{
-    TTempFolder folder;
-    CHECK(folder.Ready());
-    // Hidden fields set, and an icon mode no button stands for.
-    const unsigned char file[kSettingsSize] = {0x0A, 0x00, 0x34, 0x12, 0x21, 0x5A, 0x0F, 0x46,
-                                               0x01, 0x07, 0x09, 0x10, 0x20, 0x30, 0x40, 0xE8,
-                                               0x03, 0x01, 0x01, 0x55, 0x66, 0x77, 0x88};
-    std::string path = folder.File("Brindlecap.ini");
-    CHECK(WriteWholeFile(path, std::string((const char*)file, kSettingsSize)));
-    TSetupDialog setup(folder.Path(), 3);
-    CHECK(setup.dialog);
-    if (!setup.dialog)
-        return;
-
-    char caption[64] = "";
-    GetWindowTextA(setup.dialog, caption, sizeof caption);
-    CHECK(InCodePage(1251, "Brindlecap - Настройки") == caption);
-    CHECK_EQ(MAKELONG(100, DC_HASDEFID), SendMessageA(setup.dialog, DM_GETDEFID, 0, 0));
-    // Centred on the screen.
-    RECT window;
-    GetWindowRect(setup.dialog, &window);
-    CHECK_EQ((GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2, window.left);
-    CHECK_EQ((GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2, window.top);
-
-    CHECK(setup.Text(300) == "10");
-    CHECK(setup.Text(302) == "33");
-    CHECK(setup.Text(303) == "90");
-    CHECK(setup.Text(304) == "15");
-    CHECK(setup.Text(305) == "70");
-    CHECK(setup.Text(301) == "1000");
-    CHECK(setup.Checked(200));
-    CHECK_EQ(-1, setup.CheckedIcon());
-
-    // A click checks its button alone, though each is a group of its own.
-    SendMessageA(setup.dialog, WM_COMMAND, 402, 0);
-    CHECK_EQ(402, setup.CheckedIcon());
-    SendMessageA(setup.dialog, WM_COMMAND, 400, 0);
-    CHECK_EQ(400, setup.CheckedIcon());
-    SetDlgItemTextA(setup.dialog, 300, "120");
-    SetDlgItemTextA(setup.dialog, 302, "300");
-    SetDlgItemTextA(setup.dialog, 303, "abc");
-    SetDlgItemTextA(setup.dialog, 304, "-1");
-    SetDlgItemTextA(setup.dialog, 305, "2999");
-    SetDlgItemTextA(setup.dialog, 301, "65536");
-    CheckDlgButton(setup.dialog, 200, BST_UNCHECKED);
-    SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
-    CHECK(!IsWindow(setup.dialog));
-    const unsigned char saved[kSettingsSize] = {12,   0x00, 0x34, 0x12, 30,   0,    255,  43,
-                                                0,    0x00, 0x09, 0x10, 0x20, 0x30, 0x40, 0x99,
-                                                0x19, 0x01, 0x01, 0x55, 0x66, 0x77, 0x88};
-    std::string onDisk;
-    CHECK(ReadWholeFile(path, &onDisk));
-    CHECK(onDisk == std::string((const char*)saved, kSettingsSize));
-    // The settings first, then the closing.
-    CHECK(setup.Notifications() == "2:0 1:3 ");
-    CHECK(!AutostartValueExists());
 }
 
 CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
