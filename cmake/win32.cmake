@@ -22,7 +22,7 @@ add_library(logic STATIC ${LOGIC_SOURCES})
 target_link_libraries(logic INTERFACE gcc)
 
 # Win32 code that the host and the modules share.
-set(COMMON_WIN32_SOURCES common/centerwindow.cpp)
+set(COMMON_WIN32_SOURCES common/centerwindow.cpp common/settingsfile.cpp)
 
 set(HOST_SOURCES
     ${COMMON_WIN32_SOURCES}
@@ -43,7 +43,8 @@ set(HOST_SOURCES
 add_library(hostcore STATIC ${HOST_SOURCES})
 target_compile_options(hostcore PUBLIC -ffunction-sections -fdata-sections)
 target_link_libraries(hostcore PUBLIC logic)
-target_compile_options(logic PUBLIC -ffunction-sections -fdata-sections)
+# No C runtime to call: loops stay loops.
+target_compile_options(logic PUBLIC -ffunction-sections -fdata-sections -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
 # The host's resources, shared with the test programs that load its strings.

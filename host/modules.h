@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-enum { kModuleSlots = 10 };
+#include "modulelogic.h"
 
 // The host's record of one module.
 struct TPluginModule {
@@ -19,14 +19,19 @@ struct TPluginModule {
 extern TPluginModule* Modules[kModuleSlots]; // filled from slot 0 on
 extern int ModuleCount;
 
-// Scans ProgramDir and the folders below it.
+// Scans ProgramDir and the folders below it: every library that answers
+// GetName and an ExecWinVer this platform takes gets the next slot.
 void LoadModules();
 // Loads the module for use (unless open) and calls its Init; false when the
 // library cannot be loaded or has no Init.
 bool InitModule(TPluginModule* module);
-// Calls Execute (or raises the open dialog); false when there is no Execute.
+// Calls Execute (or raises the open dialog); false when there is no Execute
+// or it made no dialog. A failed Init or Execute leaves the library unloaded.
 bool ExecuteModule(TPluginModule* module);
 // The module's dialog has closed: its library is released.
 void ModuleClosed(int index);
 // At exit: closes what is still open and releases every record.
 void UnloadModules();
+// Puts the module names on top of the "Модули" submenu, the last slot first,
+// each with its slot index as command id.
+void AddModulesToMenu(HMENU menu);

@@ -1,0 +1,17 @@
+// Resource and control ids of the settings module.
+#pragma once
+
+#define IDS_WRITE_FAILED 1
+
+#define IDC_CANCEL 100
+#define IDC_OK 101
+#define IDC_LOG 200
+#define IDC_AUTOSTART 201
+#define IDC_AUTOCLEAN_INTERVAL 300
+#define IDC_INFO_REFRESH 301
+#define IDC_AUTOCLEAN_PERCENT 302
+#define IDC_CRITICAL_LOAD 303
+#define IDC_CRITICAL_CLEAN 304
+#define IDC_CPU_LIMIT 305
+#define IDC_ICON_FIRST 400 // 400 + TrayIconMode, up to 404
+#define IDC_ICON_LAST 404

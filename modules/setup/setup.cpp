@@ -1,0 +1,156 @@
+// Setup.dll: the user's editor of Brindlecap.ini and of the autostart value.
+// It meets the host only through the file, the registry and posted
+// notifications.
+#include <windows.h>
+
+#include "../../common/centerwindow.h"
+#include "../../common/hostnotify.h"
+#include "../../common/numtext.h"
+#include "../../common/settingsfile.h"
+#include "../../common/text.h"
+#include "frame.h"
+#include "registry.h"
+#include "resource.h"
+#include "setupedits.h"
+
+const char ModuleName[] = "Настройка";
+const int32_t ModulePlatform = 1;
+
+// Fresh on every load: the host unloads the library when its dialog closes.
+static TSettings Settings = kDefaultSettings;
+static bool AutostartEnabled = false;
+
+static const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+static const char kRunValue[] = "Brindle";
+
+enum { kPathBuffer = MAX_PATH + 16 };
+
+// HostDirectory + name; false when it does not fit, rather than a cut path
+// that names another file.
+static bool HostFile(const char* name, char out[kPathBuffer])
+{
+    const char* dir = HostDirectory ? HostDirectory : "";
+    if (TextLength(dir) + TextLength(name) >= kPathBuffer)
+        return false;
+    CopyText(out, kPathBuffer, dir);
+    AppendText(out, kPathBuffer, name);
+    return true;
+}
+
+// The registry is asked only when the file opened.
+static void LoadSetupSettings()
+{
+    char path[kPathBuffer];
+    if (!HostFile("Brindlecap.ini", path) || !ReadSettingsFile(path, &Settings))
+        return;
+    AutostartEnabled = RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+}
+
+static void SaveSetupSettings()
+{
+    char path[kPathBuffer];
+    if (!HostFile("Brindlecap.ini", path))
+        return;
+    switch (WriteSettingsFile(path, Settings)) {
+    case SettingsNotOpened:
+        return;
+    case SettingsWriteFailed:
+        // The registry and the host stay as they were.
+        ShowModuleError(IDS_WRITE_FAILED, "Brindlecap");
+        return;
+    case SettingsWritten:
+        break;
+    }
+    if (AutostartEnabled) {
+        char program[kPathBuffer];
+        if (HostFile("Brindlecap.exe", program))
+            RegWriteString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, program);
+    } else {
+        RegRemoveValue(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    }
+    PostMessageA(HostWindow, WM_HOSTNOTIFY, HOSTNOTIFY_SETTINGS_CHANGED, 0);
+}
+
+static void ShowNumber(HWND dialog, int id, unsigned value)
+{
+    char text[12];
+    FormatDecimal(int32_t(value), text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+static void ShowSettings(HWND dialog)
+{
+    ShowNumber(dialog, IDC_AUTOCLEAN_INTERVAL, Settings.AutoCleanInterval);
+    ShowNumber(dialog, IDC_AUTOCLEAN_PERCENT, Settings.AutoCleanPercent);
+    ShowNumber(dialog, IDC_CRITICAL_LOAD, Settings.CriticalLoadPercent);
+    ShowNumber(dialog, IDC_CRITICAL_CLEAN, Settings.CriticalCleanPercent);
+    ShowNumber(dialog, IDC_CPU_LIMIT, Settings.CpuLoadLimit);
+    ShowNumber(dialog, IDC_INFO_REFRESH, Settings.InfoRefreshPeriod);
+    CheckDlgButton(dialog, IDC_LOG, Settings.LogEnabled ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_AUTOSTART, AutostartEnabled ? BST_CHECKED : BST_UNCHECKED);
+    // A mode no button stands for leaves all five unchecked.
+    if (Settings.TrayIconMode <= IDC_ICON_LAST - IDC_ICON_FIRST)
+        CheckRadioButton(dialog, IDC_ICON_FIRST, IDC_ICON_LAST,
+                         IDC_ICON_FIRST + Settings.TrayIconMode);
+}
+
+// The first `limit` (at most 4) characters of the edit, and no more.
+static void EditText(HWND dialog, int id, int limit, char text[8])
+{
+    text[0] = 0;
+    GetDlgItemTextA(dialog, id, text, limit + 1);
+}
+
+static uint16_t Edit16(HWND dialog, int id, int limit)
+{
+    char text[8];
+    EditText(dialog, id, limit, text);
+    return EditValue16(text, limit);
+}
+
+static uint8_t Edit8(HWND dialog, int id, int limit)
+{
+    char text[8];
+    EditText(dialog, id, limit, text);
+    return EditValue8(text, limit);
+}
+
+// The icon mode is taken when its button is clicked, not here.
+static void CollectSettings(HWND dialog)
+{
+    Settings.AutoCleanInterval = Edit16(dialog, IDC_AUTOCLEAN_INTERVAL, 2);
+    Settings.AutoCleanPercent = Edit8(dialog, IDC_AUTOCLEAN_PERCENT, 2);
+    Settings.InfoRefreshPeriod = Edit16(dialog, IDC_INFO_REFRESH, 4);
+    Settings.CriticalLoadPercent = Edit8(dialog, IDC_CRITICAL_LOAD, 3);
+    Settings.CriticalCleanPercent = Edit8(dialog, IDC_CRITICAL_CLEAN, 3);
+    Settings.CpuLoadLimit = Edit8(dialog, IDC_CPU_LIMIT, 3);
+    Settings.LogEnabled = IsDlgButtonChecked(dialog, IDC_LOG) == BST_CHECKED ? 1 : 0;
+    AutostartEnabled = IsDlgButtonChecked(dialog, IDC_AUTOSTART) == BST_CHECKED;
+}
+
+void ModuleInitDialog(HWND dialog)
+{
+    LoadSetupSettings();
+    CenterWindow(dialog);
+    ShowSettings(dialog);
+}
+
+// The whole wParam is matched, so only clicks (notification 0) count.
+void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
+{
+    if (wParam == IDC_OK) {
+        CollectSettings(dialog);
+        SaveSetupSettings();
+        DestroyWindow(dialog);
+    } else if (wParam == IDC_CANCEL) {
+        DestroyWindow(dialog);
+    } else if (wParam >= IDC_ICON_FIRST && wParam <= IDC_ICON_LAST) {
+        // Each button is a group of its own, so the dialog manager does not
+        // uncheck the others.
+        Settings.TrayIconMode = uint8_t(wParam - IDC_ICON_FIRST);
+        CheckRadioButton(dialog, IDC_ICON_FIRST, IDC_ICON_LAST, int(wParam));
+    }
+}
+
+void ModuleDestroy(HWND) {}
+void ModuleUnload() {}
