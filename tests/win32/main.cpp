@@ -1,6 +1,4 @@
 #include <windows.h>
-#include <stdlib.h>
-#include <string.h>
 
 #include "../../host/memfigures.h"
 #include "../../host/logline.h"
@@ -10,13 +8,6 @@
 
 int main(int argc, char** argv)
 {
-    // A process for the cases to list and end: it idles until its parent ends.
-    if (argc > 2 && strcmp(argv[1], "--idle") == 0) {
-        HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, strtoul(argv[2], nullptr, 10));
-        if (parent)
-            WaitForSingleObject(parent, 120000);
-        return 0;
-    }
     // What start-up prepares before anything else runs.
     HostInstance = GetModuleHandleA(nullptr);
     InitMemStatus();

