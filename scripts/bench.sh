@@ -7,6 +7,9 @@ tree=$(cd "$tree" && pwd)
 echo "== cleaning throughput under Wine"
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/clean_bench.exe" || exit 1
 echo
+echo "== process list against bare Tool Help walks under Wine"
+"$here/wine-run.sh" "$tree/wine" "$tree/bench/taskroll_bench.exe" || exit 1
+echo
 echo "== stripped size of the product files (goal: all together within 150 KB)"
 total=0
 for f in "$tree"/bin/*.exe "$tree"/bin/*.dll; do

@@ -58,6 +58,20 @@ static void ReadProcesses()
     }
 }
 
+// A shown list redraws its scroll bar on every row added or removed, and a
+// shown label redraws at once. A change of many rows and labels holds the
+// dialog's drawing and its lists' own; the dialog is drawn once, when the
+// change is complete.
+static void HoldDrawing(HWND window, bool hold) { SendMessageA(window, WM_SETREDRAW, !hold, 0); }
+
+static void HoldDialogDrawing(HWND dialog, bool hold)
+{
+    HoldDrawing(dialog, hold);
+    if (!hold)
+        RedrawWindow(dialog, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 static void FillProcesses(HWND dialog)
 {
     char name[MAX_PATH];
@@ -119,6 +133,7 @@ static void SetNumberText(HWND dialog, int id, uint64_t value)
 
 static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
 {
+    HoldDrawing(GetDlgItem(dialog, IDC_THREADS), true);
     SendDlgItemMessageA(dialog, IDC_THREADS, LB_RESETCONTENT, 0, 0);
     THREADENTRY32 thread;
     for (bool ok = help.ThreadFirst(&thread); ok; ok = help.ThreadNext(&thread)) {
@@ -131,6 +146,7 @@ static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
         FormatThreadLine(thread.th32ThreadID, priority, name, line, sizeof line);
         SendDlgItemMessageA(dialog, IDC_THREADS, LB_ADDSTRING, 0, LPARAM(line));
     }
+    HoldDrawing(GetDlgItem(dialog, IDC_THREADS), false);
 }
 
 static void SetModuleColumn(HWND dialog, int row, int column, char* text)
@@ -146,6 +162,7 @@ static void SetModuleColumn(HWND dialog, int row, int column, char* text)
 // Each module goes on top, so the walk's last module ends first.
 static void ShowModules(HWND dialog, TToolHelp& help)
 {
+    HoldDrawing(GetDlgItem(dialog, IDC_MODULES), true);
     SendDlgItemMessageA(dialog, IDC_MODULES, LVM_DELETEALLITEMS, 0, 0);
     MODULEENTRY32 module;
     for (bool ok = help.ModuleFirst(&module); ok; ok = help.ModuleNext(&module)) {
@@ -166,6 +183,7 @@ static void ShowModules(HWND dialog, TToolHelp& help)
         FormatUnsigned(module.modBaseSize, text);
         SetModuleColumn(dialog, row, 2, text);
     }
+    HoldDrawing(GetDlgItem(dialog, IDC_MODULES), false);
 }
 
 static void ShowProcessDetails(HWND dialog, int index)
@@ -239,14 +257,21 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
 {
     switch (LOWORD(wParam)) {
     case IDC_PROCESSES:
-        if (HIWORD(wParam) == LBN_SELCHANGE)
+        if (HIWORD(wParam) == LBN_SELCHANGE) {
+            HoldDialogDrawing(dialog, true);
             ShowProcessDetails(dialog,
                                int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0)));
+            HoldDialogDrawing(dialog, false);
+        }
         break;
     case IDC_REFRESH:
+        HoldDialogDrawing(dialog, true);
+        HoldDrawing(GetDlgItem(dialog, IDC_PROCESSES), true);
         ReadProcesses();
         ClearDisplay(dialog);
         FillProcesses(dialog);
+        HoldDrawing(GetDlgItem(dialog, IDC_PROCESSES), false);
+        HoldDialogDrawing(dialog, false);
         break;
     case IDC_END_PROCESS:
         EndSelectedProcess(dialog);
