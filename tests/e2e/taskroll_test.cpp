@@ -160,6 +160,20 @@ struct TProcessList {
     }
 };
 
+// A copy of this driver that idles until it is ended (or the driver ends).
+PROCESS_INFORMATION StartIdleCopy()
+{
+    char commandLine[MAX_PATH + 32];
+    GetModuleFileNameA(nullptr, commandLine, MAX_PATH);
+    snprintf(commandLine + lstrlenA(commandLine), 32, " --idle %lu", GetCurrentProcessId());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    CHECK(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &child));
+    return child;
+}
+
 // Started in its tray mode, the module picked from its menu (slot 0, the
 // only module); the dialog once its list is filled.
 bool OpenFromHost(TSandbox& sandbox, TProcessList* list)
@@ -251,15 +265,7 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
         ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
         return;
     }
-    char commandLine[MAX_PATH + 32];
-    GetModuleFileNameA(nullptr, commandLine, MAX_PATH);
-    snprintf(commandLine + lstrlenA(commandLine), 32, " --idle %lu", GetCurrentProcessId());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    CHECK(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &child));
-
+    PROCESS_INFORMATION child = StartIdleCopy(), gone = StartIdleCopy();
     // Nothing selected: "Завершить" ends nothing and does not refresh.
     list.Send(300, LB_SETCURSEL, WPARAM(-1));
     list.Send(0, WM_COMMAND, 501);
@@ -267,6 +273,15 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
     CHECK_EQ(WAIT_TIMEOUT, WaitForSingleObject(child.hProcess, 0));
 
     list.Send(0, WM_COMMAND, 500);
+    // A process gone since the list was read: the table's figures, nothing else.
+    TerminateProcess(gone.hProcess, 1);
+    CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(gone.hProcess, kExitTimeout));
+    CHECK(list.RowOf(gone.dwProcessId) >= 0);
+    CHECK_STR(Hex(gone.dwProcessId).c_str(), list.Text(400).c_str());
+    CHECK_STR("0", list.Text(405).c_str());
+    CHECK_EQ(0, list.Send(204, LB_GETCOUNT));
+    CHECK_EQ(0, list.Send(301, LVM_GETITEMCOUNT));
+
     CHECK(list.RowOf(child.dwProcessId) >= 0);
     list.Send(0, WM_COMMAND, 501);
     CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 0));
@@ -280,9 +295,11 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
     CHECK_EQ(0, list.Send(301, LVM_GETITEMCOUNT));
     CHECK_EQ(-1, list.RowOf(child.dwProcessId));
 
-    TerminateProcess(child.hProcess, 1);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
+    for (PROCESS_INFORMATION* p : {&child, &gone}) {
+        TerminateProcess(p->hProcess, 1);
+        CloseHandle(p->hProcess);
+        CloseHandle(p->hThread);
+    }
     CHECK(PostMessageA(list.dialog, WM_COMMAND, 502, 0));
     ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
 }
