@@ -74,10 +74,12 @@ static void HoldDialogDrawing(HWND dialog, bool hold)
 
 static void FillProcesses(HWND dialog)
 {
+    // Looked up once: each lookup of a dialog item asks the window manager.
+    HWND list = GetDlgItem(dialog, IDC_PROCESSES);
     char name[MAX_PATH];
     for (int i = 0; i < ProcessCount; ++i) {
         ExeFileName(Processes[i].szExeFile, MAX_PATH, name);
-        SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_ADDSTRING, 0, LPARAM(name));
+        SendMessageA(list, LB_ADDSTRING, 0, LPARAM(name));
     }
 }
 
@@ -133,8 +135,9 @@ static void SetNumberText(HWND dialog, int id, uint64_t value)
 
 static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
 {
-    HoldDrawing(GetDlgItem(dialog, IDC_THREADS), true);
-    SendDlgItemMessageA(dialog, IDC_THREADS, LB_RESETCONTENT, 0, 0);
+    HWND list = GetDlgItem(dialog, IDC_THREADS);
+    HoldDrawing(list, true);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
     THREADENTRY32 thread;
     for (bool ok = help.ThreadFirst(&thread); ok; ok = help.ThreadNext(&thread)) {
         if (thread.th32OwnerProcessID != pid)
@@ -144,26 +147,27 @@ static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
         char line[96];
         PriorityName(priority, name);
         FormatThreadLine(thread.th32ThreadID, priority, name, line, sizeof line);
-        SendDlgItemMessageA(dialog, IDC_THREADS, LB_ADDSTRING, 0, LPARAM(line));
+        SendMessageA(list, LB_ADDSTRING, 0, LPARAM(line));
     }
-    HoldDrawing(GetDlgItem(dialog, IDC_THREADS), false);
+    HoldDrawing(list, false);
 }
 
-static void SetModuleColumn(HWND dialog, int row, int column, char* text)
+static void SetModuleColumn(HWND view, int row, int column, char* text)
 {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = column;
     item.pszText = text;
-    SendDlgItemMessageA(dialog, IDC_MODULES, LVM_SETITEMA, 0, LPARAM(&item));
+    SendMessageA(view, LVM_SETITEMA, 0, LPARAM(&item));
 }
 
 // Each module goes on top, so the walk's last module ends first.
 static void ShowModules(HWND dialog, TToolHelp& help)
 {
-    HoldDrawing(GetDlgItem(dialog, IDC_MODULES), true);
-    SendDlgItemMessageA(dialog, IDC_MODULES, LVM_DELETEALLITEMS, 0, 0);
+    HWND view = GetDlgItem(dialog, IDC_MODULES);
+    HoldDrawing(view, true);
+    SendMessageA(view, LVM_DELETEALLITEMS, 0, 0);
     MODULEENTRY32 module;
     for (bool ok = help.ModuleFirst(&module); ok; ok = help.ModuleNext(&module)) {
         module.szExePath[MAX_PATH - 1] = 0;
@@ -171,7 +175,7 @@ static void ShowModules(HWND dialog, TToolHelp& help)
         LVITEMA item = {};
         item.mask = LVIF_TEXT;
         item.pszText = module.szExePath;
-        int row = int(SendDlgItemMessageA(dialog, IDC_MODULES, LVM_INSERTITEMA, 0, LPARAM(&item)));
+        int row = int(SendMessageA(view, LVM_INSERTITEMA, 0, LPARAM(&item)));
         if (row < 0)
             continue;
         char text[24];
@@ -179,11 +183,11 @@ static void ShowModules(HWND dialog, TToolHelp& help)
             LoadStringA(ModuleInstance, IDS_FIXED_USAGE, text, sizeof text);
         else
             FormatUnsigned(module.ProccntUsage, text);
-        SetModuleColumn(dialog, row, 1, text);
+        SetModuleColumn(view, row, 1, text);
         FormatUnsigned(module.modBaseSize, text);
-        SetModuleColumn(dialog, row, 2, text);
+        SetModuleColumn(view, row, 2, text);
     }
-    HoldDrawing(GetDlgItem(dialog, IDC_MODULES), false);
+    HoldDrawing(view, false);
 }
 
 static void ShowProcessDetails(HWND dialog, int index)
@@ -264,15 +268,17 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
             HoldDialogDrawing(dialog, false);
         }
         break;
-    case IDC_REFRESH:
+    case IDC_REFRESH: {
+        HWND list = GetDlgItem(dialog, IDC_PROCESSES);
         HoldDialogDrawing(dialog, true);
-        HoldDrawing(GetDlgItem(dialog, IDC_PROCESSES), true);
+        HoldDrawing(list, true);
         ReadProcesses();
         ClearDisplay(dialog);
         FillProcesses(dialog);
-        HoldDrawing(GetDlgItem(dialog, IDC_PROCESSES), false);
+        HoldDrawing(list, false);
         HoldDialogDrawing(dialog, false);
         break;
+    }
     case IDC_END_PROCESS:
         EndSelectedProcess(dialog);
         break;
