@@ -20,6 +20,10 @@ add_library(logic STATIC ${LOGIC_SOURCES})
 target_compile_options(logic PRIVATE -pthread)
 target_link_libraries(logic PUBLIC pthread)
 
+# The process list's own logic: the module builds it in, the host does not.
+add_library(taskroll_logic STATIC modules/taskroll/taskroll_logic.cpp)
+target_link_libraries(taskroll_logic PUBLIC logic)
+
 add_subdirectory(tests/unit)
 if(NOT BRINDLECAP_TSAN AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_subdirectory(tests/fuzz)

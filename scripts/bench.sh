@@ -18,6 +18,9 @@ echo "== the host's start-up and dialogs under Wine"
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/ui_bench.exe" "$tree/bin/Brindlecap.exe" \
     "$tree/bench/empty_window.exe" || exit 1
 echo
+echo "== process list against bare Tool Help walks under Wine"
+"$here/wine-run.sh" "$tree/wine" "$tree/bench/taskroll_bench.exe" || exit 1
+echo
 echo "== stripped size of the product files (goal: all together within 150 KB)"
 total=0
 for f in "$tree"/bin/*.exe "$tree"/bin/*.dll; do

@@ -3,6 +3,7 @@
 // Usage: e2etests PATH-OF-Brindlecap.exe [CASE-FILTER]
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "../win32/check.h"
@@ -22,6 +23,13 @@ static void ToWindowsPath(const char* path, char* out)
 
 int main(int argc, char** argv)
 {
+    // A process for the cases to list and end: it idles until the driver ends.
+    if (argc > 2 && strcmp(argv[1], "--idle") == 0) {
+        HANDLE driver = OpenProcess(SYNCHRONIZE, FALSE, strtoul(argv[2], nullptr, 10));
+        if (driver)
+            WaitForSingleObject(driver, 120000);
+        return 0;
+    }
     if (argc < 2) {
         printf("usage: e2etests PATH-OF-Brindlecap.exe [CASE-FILTER]\n");
         return 2;

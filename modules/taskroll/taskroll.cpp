@@ -1,0 +1,297 @@
+// The process list: the running processes from a Tool Help snapshot, the
+// details of the one selected, and ending it.
+#include "frame.h"
+
+#include <commctrl.h>
+
+#include "../../common/centerwindow.h"
+#include "../../common/numtext.h"
+#include "../../common/text.h"
+#include "taskroll_ids.h"
+#include "taskroll_logic.h"
+#include "toolhelp.h"
+
+const char ModuleName[] = "Список процессов";
+const int32_t ModulePlatform = 1;
+
+// Entry i is row i of the process list. It grows by doubling, so a long
+// walk does not copy the whole table once per process.
+static PROCESSENTRY32* Processes;
+static int ProcessCount;
+static int ProcessCapacity;
+
+static const DWORD kAllAccess = 0x1F0FFF; // every right a system before Vista knows
+static const DWORD kEndWait = 500;        // ms the list waits for an ended process
+
+static void FreeProcesses()
+{
+    if (Processes)
+        HeapFree(GetProcessHeap(), 0, Processes);
+    Processes = nullptr;
+    ProcessCount = 0;
+    ProcessCapacity = 0;
+}
+
+static bool GrowProcesses()
+{
+    int capacity = ProcessCapacity ? ProcessCapacity * 2 : 64;
+    DWORD bytes = DWORD(capacity) * sizeof(PROCESSENTRY32);
+    HANDLE heap = GetProcessHeap();
+    void* table = Processes ? HeapReAlloc(heap, 0, Processes, bytes) : HeapAlloc(heap, 0, bytes);
+    if (!table)
+        return false;
+    Processes = static_cast<PROCESSENTRY32*>(table);
+    ProcessCapacity = capacity;
+    return true;
+}
+
+// Out of memory the table keeps the processes read so far.
+static void ReadProcesses()
+{
+    ProcessCount = 0;
+    TToolHelp help(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    for (bool ok = help.ProcessFirst(&entry); ok; ok = help.ProcessNext(&entry)) {
+        if (ProcessCount == ProcessCapacity && !GrowProcesses())
+            break;
+        Processes[ProcessCount++] = entry;
+    }
+}
+
+// A shown list redraws its scroll bar on every row added or removed, and a
+// shown label redraws at once. A change of many rows and labels holds the
+// dialog's drawing and its lists' own; the dialog is drawn once, when the
+// change is complete.
+static void HoldDrawing(HWND window, bool hold) { SendMessageA(window, WM_SETREDRAW, !hold, 0); }
+
+static void HoldDialogDrawing(HWND dialog, bool hold)
+{
+    HoldDrawing(dialog, hold);
+    if (!hold)
+        RedrawWindow(dialog, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+static void FillProcesses(HWND dialog)
+{
+    // Looked up once: each lookup of a dialog item asks the window manager.
+    HWND list = GetDlgItem(dialog, IDC_PROCESSES);
+    char name[MAX_PATH];
+    for (int i = 0; i < ProcessCount; ++i) {
+        ExeFileName(Processes[i].szExeFile, MAX_PATH, name);
+        SendMessageA(list, LB_ADDSTRING, 0, LPARAM(name));
+    }
+}
+
+static void ClearDisplay(HWND dialog)
+{
+    static const int kLabels[] = {IDC_PROCESS_ID, IDC_PARENT_ID,     IDC_THREAD_COUNT,
+                                  IDC_PRIORITY,   IDC_PRIORITY_NAME, IDC_HEAP_COUNT};
+    for (int id : kLabels)
+        SetDlgItemTextA(dialog, id, "");
+    SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_THREADS, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_MODULES, LVM_DELETEALLITEMS, 0, 0);
+}
+
+static void AddModuleColumns(HWND dialog)
+{
+    static const int kWidths[] = {250, 85, 90};
+    for (int i = 0; i < 3; ++i) {
+        char title[64];
+        title[0] = 0;
+        LoadStringA(ModuleInstance, UINT(IDS_COLUMN_NAME + i), title, sizeof title);
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = title;
+        SendDlgItemMessageA(dialog, IDC_MODULES, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
+        SendDlgItemMessageA(dialog, IDC_MODULES, LVM_SETCOLUMNWIDTH, WPARAM(i), kWidths[i]);
+    }
+}
+
+// `out` holds 64 chars.
+static void PriorityName(int32_t priority, char* out)
+{
+    bool between;
+    out[0] = 0;
+    LoadStringA(ModuleInstance, UINT(PriorityNameId(priority, &between)), out, 62);
+    if (between)
+        AppendText(out, 64, " *");
+}
+
+static void SetHexText(HWND dialog, int id, DWORD value)
+{
+    char text[12];
+    FormatHex(value, text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+static void SetNumberText(HWND dialog, int id, uint64_t value)
+{
+    char text[24];
+    FormatUnsigned(value, text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
+{
+    HWND list = GetDlgItem(dialog, IDC_THREADS);
+    HoldDrawing(list, true);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    THREADENTRY32 thread;
+    for (bool ok = help.ThreadFirst(&thread); ok; ok = help.ThreadNext(&thread)) {
+        if (thread.th32OwnerProcessID != pid)
+            continue;
+        int32_t priority = ThreadPriority(thread.tpBasePri, thread.tpDeltaPri);
+        char name[64];
+        char line[96];
+        PriorityName(priority, name);
+        FormatThreadLine(thread.th32ThreadID, priority, name, line, sizeof line);
+        SendMessageA(list, LB_ADDSTRING, 0, LPARAM(line));
+    }
+    HoldDrawing(list, false);
+}
+
+static void SetModuleColumn(HWND view, int row, int column, char* text)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = text;
+    SendMessageA(view, LVM_SETITEMA, 0, LPARAM(&item));
+}
+
+// Each module goes on top, so the walk's last module ends first.
+static void ShowModules(HWND dialog, TToolHelp& help)
+{
+    HWND view = GetDlgItem(dialog, IDC_MODULES);
+    HoldDrawing(view, true);
+    SendMessageA(view, LVM_DELETEALLITEMS, 0, 0);
+    MODULEENTRY32 module;
+    for (bool ok = help.ModuleFirst(&module); ok; ok = help.ModuleNext(&module)) {
+        module.szExePath[MAX_PATH - 1] = 0;
+        CharLowerA(module.szExePath);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = module.szExePath;
+        int row = int(SendMessageA(view, LVM_INSERTITEMA, 0, LPARAM(&item)));
+        if (row < 0)
+            continue;
+        char text[24];
+        if (module.ProccntUsage == 0xFFFF)
+            LoadStringA(ModuleInstance, IDS_FIXED_USAGE, text, sizeof text);
+        else
+            FormatUnsigned(module.ProccntUsage, text);
+        SetModuleColumn(view, row, 1, text);
+        FormatUnsigned(module.modBaseSize, text);
+        SetModuleColumn(view, row, 2, text);
+    }
+    HoldDrawing(view, false);
+}
+
+static void ShowProcessDetails(HWND dialog, int index)
+{
+    if (index < 0 || index >= ProcessCount)
+        return;
+    const PROCESSENTRY32& process = Processes[index];
+    DWORD pid = process.th32ProcessID;
+    TToolHelp help(TH32CS_SNAPHEAPLIST | TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD | TH32CS_SNAPMODULE,
+                   pid);
+    SetHexText(dialog, IDC_PROCESS_ID, pid);
+    SetHexText(dialog, IDC_PARENT_ID, process.th32ParentProcessID);
+    SetNumberText(dialog, IDC_THREAD_COUNT, process.cntThreads);
+    char text[64];
+    FormatDecimal(process.pcPriClassBase, text);
+    SetDlgItemTextA(dialog, IDC_PRIORITY, text);
+    PriorityName(process.pcPriClassBase, text);
+    SetDlgItemTextA(dialog, IDC_PRIORITY_NAME, text);
+    SetNumberText(dialog, IDC_HEAP_COUNT, uint32_t(help.HeapCount()));
+    ShowThreads(dialog, help, pid);
+    ShowModules(dialog, help);
+}
+
+// The refreshed list shows the outcome: it waits until an ended process is
+// gone, at most kEndWait, and that long when the process could not be ended.
+static void EndSelectedProcess(HWND dialog)
+{
+    int index = int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0));
+    if (index < 0 || index >= ProcessCount)
+        return;
+    bool waited = false;
+    HANDLE process = OpenProcess(kAllAccess, FALSE, Processes[index].th32ProcessID);
+    if (process) {
+        if (TerminateProcess(process, 0))
+            waited = WaitForSingleObject(process, kEndWait) != WAIT_FAILED;
+        CloseHandle(process);
+    }
+    if (!waited)
+        Sleep(kEndWait);
+    SendMessageA(dialog, WM_COMMAND, IDC_REFRESH, 0);
+}
+
+static bool EnableDebugPrivilege(bool enable)
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges = {};
+    bool result = false;
+    // Without the privilege's identifier there is nothing to adjust.
+    if (LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &privileges.Privileges[0].Luid)) {
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0x80000000;
+        AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr);
+        result = GetLastError() == 0;
+    }
+    CloseHandle(token);
+    return result;
+}
+
+void ModuleInitDialog(HWND dialog)
+{
+    EnableDebugPrivilege(true);
+    AddModuleColumns(dialog);
+    ReadProcesses();
+    CenterWindow(dialog);
+    FillProcesses(dialog);
+}
+
+void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_PROCESSES:
+        if (HIWORD(wParam) == LBN_SELCHANGE) {
+            HoldDialogDrawing(dialog, true);
+            ShowProcessDetails(dialog,
+                               int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0)));
+            HoldDialogDrawing(dialog, false);
+        }
+        break;
+    case IDC_REFRESH: {
+        HWND list = GetDlgItem(dialog, IDC_PROCESSES);
+        HoldDialogDrawing(dialog, true);
+        HoldDrawing(list, true);
+        ReadProcesses();
+        ClearDisplay(dialog);
+        FillProcesses(dialog);
+        HoldDrawing(list, false);
+        HoldDialogDrawing(dialog, false);
+        break;
+    }
+    case IDC_END_PROCESS:
+        EndSelectedProcess(dialog);
+        break;
+    case IDC_EXIT:
+        DestroyWindow(dialog);
+        break;
+    }
+}
+
+void ModuleDestroy(HWND)
+{
+    EnableDebugPrivilege(false);
+    FreeProcesses();
+}
+
+void ModuleUnload() { FreeProcesses(); }

@@ -1,0 +1,34 @@
+// What the process list decides and formats, apart from the system: thread
+// priorities, the names of priority classes, hexadecimal ids and the file
+// name of an executable.
+#pragma once
+#include <stdint.h>
+
+// String ids of the priority class names.
+enum {
+    IDS_PRIORITY_IDLE = 104,
+    IDS_PRIORITY_BELOW_NORMAL = 106,
+    IDS_PRIORITY_NORMAL = 108,
+    IDS_PRIORITY_ABOVE_NORMAL = 110,
+    IDS_PRIORITY_HIGH = 113,
+    IDS_PRIORITY_REALTIME = 124,
+};
+
+// Base + delta, kept within the band the base belongs to: 1 to 15 for a
+// variable base, 16 to 31 for a real-time one.
+int32_t ThreadPriority(int32_t base, int32_t delta);
+
+// The string id naming `priority`: the class whose own value it is, or the
+// class whose range holds it, with *between set (shown with " *").
+int PriorityNameId(int32_t priority, bool* between);
+
+// "0x" and 8 upper-case hexadecimal digits; `out` holds 11 chars.
+int FormatHex(uint32_t value, char* out);
+
+// "0x<thread id>  <priority> <name>", cut to fit `size`.
+int FormatThreadLine(uint32_t threadId, int32_t priority, const char* name, char* out, int size);
+
+// The part of `exeFile` after its last backslash or colon (all of it when it
+// has none). The system's record holds `size` chars and may lack its end:
+// only those are read, and `out` (of `size` chars) is always terminated.
+void ExeFileName(const char* exeFile, int size, char* out);
