@@ -21,13 +21,11 @@ rm -rf "$stage" "$out/nsis"
 mkdir -p "$stage" "$out/nsis"
 
 files=()
-while read -r name mark; do
+while read -r name; do
     case "$name" in '' | '#'*) continue ;; esac
     if [ -f "$bin/$name" ]; then
         cp "$bin/$name" "$stage/$name"
         files+=("$name")
-    elif [ "$mark" = pending ]; then
-        echo "dist: $name is not built yet; left out"
     else
         echo "dist: $bin/$name is missing" >&2
         exit 1
