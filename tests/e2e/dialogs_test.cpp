@@ -228,6 +228,27 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     ExpectEndsWithZero(sandbox, run.child);
 }
 
+CHECK_CASE(ExitFromTheMenuWhileTheExitQuestionWaitsEndsWithZero)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TRun run = StartResident(sandbox, program);
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    if (!main)
+        return;
+    CHECK(SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    PostMessageA(main, WM_COMMAND, 603, 0);
+    CHECK(WaitForMessageBox(run.child));
+    // The question's own loop carries the menu's command to the window.
+    ExitThroughMenu(sandbox, run.child, run.window);
+    BYTE ini[23];
+    CHECK(ReadIni(program, ini));
+    CHECK_EQ(50, IniWord(ini, kIniMainLeft));
+    CHECK_EQ(60, IniWord(ini, kIniMainTop));
+}
+
 CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
 {
     CHECK(!AnyMainWindow());
