@@ -228,7 +228,7 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     ExpectEndsWithZero(sandbox, run.child);
 }
 
-CHECK_CASE(ExitFromTheMenuWhileTheExitQuestionWaitsEndsWithZero)
+CHECK_CASE(ExitFromTheMenuWithTheExitQuestionOpenStoresTheDialogsPlaceAndEnds)
 {
     CHECK(!AnyMainWindow());
     TSandbox sandbox;
