@@ -265,17 +265,22 @@ int main(int argc, char** argv)
     // A third argument names the window class of a stand-in for the host,
     // to find what its start-up costs; only the start-up is then measured.
     const char* hostClass = argc > 3 ? argv[3] : "Brindlecap";
-    const int runs = 15;
+    const int runs = 21;
     std::vector<double> hostMs, emptyMs;
     for (int i = 0; i < runs; ++i) {
         hostMs.push_back(StartToIdleMs(host, "", hostClass));
         emptyMs.push_back(StartToIdleMs(empty, "", "BrindlecapEmpty"));
     }
+    // The machine's other work only ever adds time: the quickest start is
+    // the program's own cost, the median what a user meets.
     double h = Median(hostMs), e = Median(emptyMs);
-    printf("start until the message loop answers, median of %d alternate starts:\n", runs);
-    printf("%-46s %8.1f ms\n", "Brindlecap.exe, tray mode", h);
-    printf("%-46s %8.1f ms\n", "empty program with a hidden window", e);
-    printf("%-46s %8.2f (goal <= 1.3)\n", "Brindlecap / empty", e > 0 ? h / e : 0.0);
+    double hMin = *std::min_element(hostMs.begin(), hostMs.end());
+    double eMin = *std::min_element(emptyMs.begin(), emptyMs.end());
+    printf("start until the message loop answers, %d alternate starts (median, quickest):\n", runs);
+    printf("%-46s %8.1f ms %8.1f ms\n", "Brindlecap.exe, tray mode", h, hMin);
+    printf("%-46s %8.1f ms %8.1f ms\n", "empty program with a hidden window", e, eMin);
+    printf("%-46s %8.2f    %8.2f    (goal <= 1.3)\n", "Brindlecap / empty", e > 0 ? h / e : 0.0,
+           eMin > 0 ? hMin / eMin : 0.0);
     if (argc > 3)
         return 0;
 

@@ -228,6 +228,27 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     ExpectEndsWithZero(sandbox, run.child);
 }
 
+CHECK_CASE(ExitFromTheMenuWithTheExitQuestionOpenStoresTheDialogsPlaceAndEnds)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TRun run = StartResident(sandbox, program);
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    if (!main)
+        return;
+    CHECK(SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    PostMessageA(main, WM_COMMAND, 603, 0);
+    CHECK(WaitForMessageBox(run.child));
+    // The question's own loop carries the menu's command to the window.
+    ExitThroughMenu(sandbox, run.child, run.window);
+    BYTE ini[23];
+    CHECK(ReadIni(program, ini));
+    CHECK_EQ(50, IniWord(ini, kIniMainLeft));
+    CHECK_EQ(60, IniWord(ini, kIniMainTop));
+}
+
 CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
 {
     CHECK(!AnyMainWindow());
@@ -245,11 +266,29 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
     SendDlgItemMessageA(info, 103, BM_CLICK, 0, 0);
     CHECK(Checked(info, 103));
     CHECK(WaitForAnyItemText(info, 1012)); // the processor load, live
+    SendDlgItemMessageA(info, 104, BM_CLICK, 0, 0);
+    CHECK(GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Within 20 pixels of the work area's corner it sticks there.
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    CHECK(SetWindowPos(info, nullptr, work.left + 20, work.top + 15, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER));
+    RECT r = {};
+    GetWindowRect(info, &r);
+    CHECK_EQ(work.left, r.left);
+    CHECK_EQ(work.top, r.top);
+    CHECK(SetWindowPos(info, nullptr, work.left + 21, work.top + 21, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER));
+    GetWindowRect(info, &r);
+    CHECK_EQ(work.left + 21, r.left);
+    CHECK_EQ(work.top + 21, r.top);
     PostMessageA(info, WM_COMMAND, 600, 0);
     CHECK(WaitGone(info));
     BYTE ini[23];
     CHECK(ReadIni(program, ini));
     CHECK_EQ(1, ini[kIniInfoMonitoring]);
+    CHECK_EQ(1, ini[kIniInfoOnTop]);
+    CHECK_EQ(21, IniWord(ini, kIniInfoLeft));
     ExitThroughMenu(sandbox, run.child, run.window);
 
     TRun again = StartResident(sandbox, program);
@@ -258,6 +297,8 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
     if (!info)
         return;
     CHECK(Checked(info, 103));
+    CHECK(Checked(info, 104));
+    CHECK(GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST);
     CHECK(WaitForAnyItemText(info, 1012));
     CHECK(SetWindowPos(info, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
     // Unchecked, then ended through the menu: the box's state is not
@@ -329,4 +370,33 @@ CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
     }
     PostMessageA(about, WM_COMMAND, 600, 0);
     ExpectEndsWithZero(sandbox, child);
+}
+
+CHECK_CASE(ModuleNotificationsRereadTheSettingsAndIgnoreUnknownSlots)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TRun run = StartResident(sandbox, program);
+    if (!run.window)
+        return;
+    // No module sits in these slots, or they are no slots at all.
+    const LPARAM slots[] = {0, 9, 10, -1, 0x7FFFFFFF};
+    for (LPARAM slot : slots)
+        CHECK(Deliver(run.window, WM_HOSTNOTIFY, 1, slot));
+    const WPARAM empty[] = {0, 9};
+    for (WPARAM slot : empty)
+        CHECK(Deliver(run.window, WM_COMMAND, slot, 0));
+    // The settings module saved a new amount: the host uses it at once.
+    BYTE ini[23];
+    memcpy(ini, kDefaultSettingsFile, sizeof ini);
+    ini[kIniManualAmount] = 77;
+    char path[MAX_PATH];
+    FilePath(program, "Brindlecap.ini", path);
+    CHECK(WriteBytes(path, ini, sizeof ini));
+    CHECK(Deliver(run.window, WM_HOSTNOTIFY, 2, 0));
+    HWND main = Hotkey(run, 400, kMainDialogItem);
+    CHECK(main);
+    CHECK(WaitForItemText(main, 105, "77"));
+    ExitThroughMenu(sandbox, run.child, run.window);
 }

@@ -20,6 +20,7 @@ enum {
     kIniMainLeft = 11,
     kIniMainTop = 13,
     kIniInfoMonitoring = 17,
+    kIniInfoOnTop = 18,
     kIniInfoLeft = 19,
     kIniInfoTop = 21,
 };

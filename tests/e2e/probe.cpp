@@ -188,8 +188,8 @@ int ReadBytes(const char* path, BYTE* out, int size)
 
 bool WriteBytes(const char* path, const BYTE* bytes, int length)
 {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -253,8 +253,8 @@ HWND ExpectResident(TChild* child)
     // A one-shot run destroys its window before it ever reads a message, so
     // an answer proves the copy sits in its message loop with the window.
     DWORD_PTR answer = 0;
-    bool answers =
-        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &answer) != 0;
+    bool answers = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout,
+                                       &answer) != 0;
     CHECK(answers);
     bool stays = WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT;
     CHECK(stays);
@@ -263,7 +263,8 @@ HWND ExpectResident(TChild* child)
     return window;
 }
 
-void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window, const char* programFolder)
+void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window,
+                          const char* programFolder)
 {
     if (!child || !window)
         return;

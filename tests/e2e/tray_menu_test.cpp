@@ -112,31 +112,6 @@ CHECK_CASE(MenuCleaningsLogTheirShareOfTheTotal)
     ExitThroughMenu(sandbox, child, window);
 }
 
-CHECK_CASE(ExitFromTheMenuStoresTheOpenDialogsPositionAndEnds)
-{
-    CHECK(!AnyMainWindow());
-    TSandbox sandbox;
-    const char* program = sandbox.InstallProgram();
-    TChild* child = sandbox.Start(program, sandbox.NewFolder(), "");
-    HWND window = WaitForMainWindow(child);
-    CHECK(window);
-    if (!window)
-        return;
-    CHECK(Deliver(window, WM_HOTKEY, 400, 0));
-    HWND main = WaitForDialog(child, kMainDialogItem);
-    CHECK(main);
-    if (!main)
-        return;
-    CHECK(SetWindowPos(main, nullptr, 321, 123, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-    ExitThroughMenu(sandbox, child, window);
-    BYTE ini[23];
-    char path[MAX_PATH];
-    FilePath(program, "Brindlecap.ini", path);
-    CHECK_EQ(23, ReadBytes(path, ini, 23));
-    CHECK_EQ(321, IniWord(ini, kIniMainLeft));
-    CHECK_EQ(123, IniWord(ini, kIniMainTop));
-}
-
 CHECK_CASE(AltCtrlF12OnTheKeyboardOpensTheMainDialog)
 {
     CHECK(!AnyMainWindow());

@@ -116,7 +116,7 @@ CHECK_CASE(AboutDialogDrawsItsLogoAndReleasesWhatItDrewWith)
     CHECK(about != nullptr);
     if (!about)
         return;
-    CHECK(PumpUntil([] { return true; }));
+    CHECK(PumpUntil([&] { return IsWindowVisible(about) != FALSE; }));
     uint32_t before = LiveGdiObjects();
     for (int i = 0; i < 50; ++i) {
         InvalidateRect(about, nullptr, TRUE);
