@@ -44,6 +44,19 @@ dialog() { # NAME ITEM: the dialog that has control ITEM
     shot "$1" "$x" "$y" "$w" "$h"
 }
 
+# The 23-byte settings with "Мониторинг" on, so that the information dialog
+# opens live; everything else as a first start has it.
+printf '\x1e\x00\x30\x00\x2d\x5f\x19\x50\x01\x00\x01\x00\x00\x00\x00\xf4\x01\x01\x00\x00\x00\x00\x00' \
+    >"$work/Brindlecap.ini"
+
+quit() { # ends the tray copy through its menu command and waits for it
+    poke main 0x111 201 0
+    for _ in $(seq 100); do
+        pgrep -f "$(basename "$work")" >/dev/null || break
+        sleep 0.1
+    done
+}
+
 # The tray mode, its dialogs one after the other, and the menu.
 wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
 poke main 0 0 0 # waits for the main window
@@ -55,11 +68,20 @@ poke main 0x8001 0 0x204
 read -r x y w h < <(poke menurect)
 shot tray-menu "$x" "$y" "$((1024 - x))" "$((768 - y - 8))"
 poke menukey 0x1B
-poke main 0x111 201 0
-for _ in $(seq 100); do
-    pgrep -f "$(basename "$work")" >/dev/null || break
-    sleep 0.1
-done
+quit
+
+# Each module alone beside the program, so that it takes slot 0: its menu
+# command is 0. ITEM tells its dialog; CLOSE is its exit button.
+module() { # FILE NAME ITEM CLOSE
+    cp "$tree/bin/$1" "$work/"
+    wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
+    poke main 0 0 0
+    poke main 0x111 0 0 && dialog "$2" "$3" && poke dialog "$3" 0x111 "$4"
+    quit
+    rm -f "$work/$1"
+}
+module Taskroll.dll process-list 502 502
+module Setup.dll settings-module 305 100
 
 # A cleaning from the command line with its progress dialog.
 wine explorer /desktop=shell,1024x768 "$exe" C 100 D >/dev/null 2>&1 &
