@@ -266,10 +266,11 @@ int main(int argc, char** argv)
     // to find what its start-up costs; only the start-up is then measured.
     const char* hostClass = argc > 3 ? argv[3] : "Brindlecap";
     const int runs = 21;
-    std::vector<double> hostMs, emptyMs;
+    std::vector<double> hostMs, emptyMs, trayMs;
     for (int i = 0; i < runs; ++i) {
         hostMs.push_back(StartToIdleMs(host, "", hostClass));
         emptyMs.push_back(StartToIdleMs(empty, "", "BrindlecapEmpty"));
+        trayMs.push_back(StartToIdleMs(empty, "tray", "BrindlecapEmpty"));
     }
     // The machine's other work only ever adds time: the quickest start is
     // the program's own cost, the median what a user meets.
@@ -281,6 +282,11 @@ int main(int argc, char** argv)
     printf("%-46s %8.1f ms %8.1f ms\n", "empty program with a hidden window", e, eMin);
     printf("%-46s %8.2f    %8.2f    (goal <= 1.3)\n", "Brindlecap / empty", e > 0 ? h / e : 0.0,
            eMin > 0 ? hMin / eMin : 0.0);
+    // The tray mode cannot skip the shell's icon; this shows what is left.
+    double t = Median(trayMs), tMin = *std::min_element(trayMs.begin(), trayMs.end());
+    printf("%-46s %8.1f ms %8.1f ms\n", "empty program, hidden window and a tray icon", t, tMin);
+    printf("%-46s %8.2f    %8.2f\n", "Brindlecap / empty with a tray icon", t > 0 ? h / t : 0.0,
+           tMin > 0 ? hMin / tMin : 0.0);
     if (argc > 3)
         return 0;
 

@@ -49,9 +49,20 @@ void RegisterCommonControls()
 {
     // Only the main thread creates dialogs, the modules' included.
     static bool registered;
-    if (!registered)
-        InitCommonControls();
+    if (registered)
+        return;
     registered = true;
+    // Loaded here, and kept for the program's life, rather than imported:
+    // an import would load the library, and register every class, at each
+    // start, which a resident start that opens no dialog pays in time and
+    // memory (most of its start-up under Wine).
+    typedef void(WINAPI * TInitCommonControls)();
+    HMODULE controls = LoadLibraryA("COMCTL32.DLL");
+    TInitCommonControls init =
+        controls ? (TInitCommonControls)(void*)GetProcAddress(controls, "InitCommonControls")
+                 : nullptr;
+    if (init)
+        init();
 }
 
 void ShowMainDialog() { OpenDialog("MAIN_DIALOG", MainDialogProc, IDS_MAIN_DIALOG_FAILED); }

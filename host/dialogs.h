@@ -14,6 +14,8 @@ void ShowAboutDialog();
 // unregistered class cannot be created. Every host dialog and every module
 // run goes through this first; the classes are registered on the first
 // call, not at start-up, which a tray start would pay for without a dialog.
+// The library is loaded at that call, so a system without it (none from
+// Windows 95 on) would only miss the dialogs.
 void RegisterCommonControls();
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
