@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "memstatus.h"
 #include "placement.h"
 #include "resources/resource.h"
 #include "settings.h"
@@ -112,6 +113,28 @@ int32_t CheckedDisplayUnit(HWND dialog)
     if (IsDlgButtonChecked(dialog, IDC_UNIT_KB) == BST_CHECKED)
         return 1024;
     return 1048576;
+}
+
+int32_t UnitOfButton(WPARAM command)
+{
+    switch (command) {
+    case IDC_UNIT_BYTES:
+        return 1;
+    case IDC_UNIT_KB:
+        return 1024;
+    case IDC_UNIT_MB:
+        return 1048576;
+    }
+    return 0;
+}
+
+void ShowFigures(HWND dialog, uint16_t flags, int32_t unit)
+{
+    TDialogUpdate request = {};
+    request.Flags = flags;
+    request.Dialog = dialog;
+    request.DisplayUnit = unit;
+    UpdateDialog(request);
 }
 
 void SaveSettingsFile()

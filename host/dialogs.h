@@ -38,4 +38,8 @@ void OpenWithShell(HWND owner, const char* target, UINT errorId);
 bool FirstShow(HWND dialog, UINT message, WPARAM wParam);
 // Every dialog and the cleaning engine use the same three units.
 int32_t CheckedDisplayUnit(HWND dialog);
+// The unit of radio button 100, 101 or 102; 0 for any other command.
+int32_t UnitOfButton(WPARAM command);
+// The memory figures `flags` names, in `unit`, with that unit's button checked.
+void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
 void SaveSettingsFile();

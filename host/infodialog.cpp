@@ -18,15 +18,6 @@ const uint16_t kFigureFlags = udPhysical | udPageFile | udVirtual | udUnitRadio;
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-void ShowFigures(HWND dialog, int32_t unit)
-{
-    TDialogUpdate request = {};
-    request.Flags = kFigureFlags;
-    request.Dialog = dialog;
-    request.DisplayUnit = unit;
-    UpdateDialog(request);
-}
-
 void Open(HWND dialog)
 {
     RefreshMemStatus();
@@ -128,13 +119,9 @@ INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         switch (wParam) {
         case IDC_UNIT_BYTES:
-            ShowFigures(dialog, 1);
-            break;
         case IDC_UNIT_KB:
-            ShowFigures(dialog, 1024);
-            break;
         case IDC_UNIT_MB:
-            ShowFigures(dialog, 1048576);
+            ShowFigures(dialog, kFigureFlags, UnitOfButton(wParam));
             break;
         case IDC_MONITORING:
             ToggleMonitoring(dialog);

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "cpusampler.h"
+#include "dialogs.h"
 #include "memstatus.h"
 #include "monitorrule.h"
 #include "settings.h"
@@ -15,15 +16,6 @@
 static std::atomic<unsigned> RefreshGeneration;
 
 static bool Stopped(unsigned generation) { return RefreshGeneration.load() != generation; }
-
-static int32_t ChosenUnit(HWND dialog)
-{
-    if (IsDlgButtonChecked(dialog, 100) == BST_CHECKED)
-        return 1;
-    if (IsDlgButtonChecked(dialog, 101) == BST_CHECKED)
-        return 1024;
-    return 1048576;
-}
 
 // Sleeps `pause` ms in short slices, so that a stop is seen within one.
 static void Pause(uint32_t pause, unsigned generation)
@@ -43,7 +35,7 @@ DWORD WINAPI InfoRefreshThread(LPVOID parameter)
     request.Dialog = CurrentDialog;
     request.Flags = udPhysical | udPageFile | udVirtual | udUnitRadio | udCpuLoad;
     while (!Stopped(generation)) {
-        request.DisplayUnit = ChosenUnit(CurrentDialog);
+        request.DisplayUnit = CheckedDisplayUnit(CurrentDialog);
         request.Percent = SampleCpuLoad();
         UpdateDialog(request);
         Pause(RefreshPause(Settings.InfoRefreshPeriod), generation);

@@ -18,15 +18,6 @@ namespace {
 
 const uint16_t kFigureFlags = udPhysical | udPageFile | udUnitRadio;
 
-void ShowFigures(HWND dialog, int32_t unit)
-{
-    TDialogUpdate request = {};
-    request.Flags = kFigureFlags;
-    request.Dialog = dialog;
-    request.DisplayUnit = unit;
-    UpdateDialog(request);
-}
-
 void FillAmounts(HWND dialog)
 {
     int32_t count = ComboAmountCount(WholeMB(ReadMemStatus().TotalPhys));
@@ -44,7 +35,7 @@ void Open(HWND dialog)
     PlaceWindow(dialog, Settings.MainDialogLeft, Settings.MainDialogTop);
     SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     RefreshMemStatus();
-    ShowFigures(dialog, 1048576);
+    ShowFigures(dialog, kFigureFlags, 1048576);
     FillAmounts(dialog);
 }
 
@@ -82,13 +73,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         switch (wParam) {
         case IDC_UNIT_BYTES:
-            ShowFigures(dialog, 1);
-            break;
         case IDC_UNIT_KB:
-            ShowFigures(dialog, 1024);
-            break;
         case IDC_UNIT_MB:
-            ShowFigures(dialog, 1048576);
+            ShowFigures(dialog, kFigureFlags, UnitOfButton(wParam));
             break;
         case IDC_OK:
             Clean(dialog);
