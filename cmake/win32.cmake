@@ -1,6 +1,22 @@
-# The product tree: 32-bit PE files for Windows 95 to 11, and the programs
-# that test them under Wine.
+# The product tree: PE files for 32-bit Windows 95 to 11 (build/win32) or
+# for 64-bit Windows (build/win64), and the programs that test them under Wine.
 enable_language(RC)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(BRINDLECAP_X64 ON)
+    # Undecorated entry symbols; the oldest 64-bit Windows, XP and Server 2003, is 5.2.
+    set(SYMBOL_PREFIX "")
+    set(HOST_ENTRY HostEntry)
+    set(DLL_ENTRY DllEntry)
+    set(SUBSYSTEM_MAJOR 5)
+    set(SUBSYSTEM_MINOR 2)
+else()
+    set(BRINDLECAP_X64 OFF)
+    set(SYMBOL_PREFIX "_")
+    set(HOST_ENTRY _HostEntry)
+    set(DLL_ENTRY _DllEntry@12)
+    set(SUBSYSTEM_MAJOR 4)
+    set(SUBSYSTEM_MINOR 0)
+endif()
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # Declarations of later Windows versions stay out of reach.
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WIN32_LEAN_AND_MEAN)
@@ -9,14 +25,16 @@ add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400 WIN32
 add_compile_options(-Wall -Wextra -fno-exceptions -fno-rtti -fno-threadsafe-statics
                     -fno-asynchronous-unwind-tables -fno-stack-protector
                     -fno-tree-loop-distribute-patterns)
+# A pointer squeezed into 32 bits works on the 32-bit build and breaks the 64-bit one.
+add_compile_options(-Werror=int-to-pointer-cast $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
 
 set(BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 # Link options of a shipped file: no C runtime, static libgcc, PE 4.0, stripped,
 # and no link time stamp, so that two builds of one tree give the same bytes.
 set(PRODUCT_LINK_OPTIONS
     -static -s -nostartfiles -nodefaultlibs -Wl,--no-insert-timestamp
-    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+    -Wl,--major-subsystem-version,${SUBSYSTEM_MAJOR} -Wl,--minor-subsystem-version,${SUBSYSTEM_MINOR}
+    -Wl,--major-os-version,${SUBSYSTEM_MAJOR} -Wl,--minor-os-version,${SUBSYSTEM_MINOR}
     -Wl,--gc-sections)
 
 set(CMAKE_CXX_FLAGS_RELEASE "-Os")
@@ -65,21 +83,35 @@ target_compile_options(runtime PRIVATE -fno-tree-loop-distribute-patterns)
 
 add_executable(Brindlecap WIN32 host/entry.cpp $<TARGET_OBJECTS:runtime> $<TARGET_OBJECTS:hostres>)
 target_link_libraries(Brindlecap PRIVATE hostcore ${HOST_SYSTEM_LIBS})
-target_link_options(Brindlecap PRIVATE ${PRODUCT_LINK_OPTIONS} -Wl,-e,_HostEntry -mwindows)
+target_link_options(Brindlecap PRIVATE ${PRODUCT_LINK_OPTIONS} -Wl,-e,${HOST_ENTRY} -mwindows)
 set_target_properties(Brindlecap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BIN_DIR})
 
-# One Xvfb and one persistent wineserver for the whole test run.
+# One Xvfb and one persistent wineserver for the whole test run, in a prefix
+# of the tree's own architecture.
 set(WINE_HOME ${CMAKE_BINARY_DIR}/wine)
+if(BRINDLECAP_X64)
+    file(WRITE ${WINE_HOME}/arch win64)
+else()
+    file(WRITE ${WINE_HOME}/arch win32)
+endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WINE_HOME})
 add_test(NAME wine_session_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh start ${WINE_HOME})
 add_test(NAME wine_session_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh stop ${WINE_HOME})
-set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine)
+# 77: a 32-bit tree on a machine that runs no 32-bit programs; the entry is
+# reported as skipped.
+set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine SKIP_RETURN_CODE 77)
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+# The properties of every entry that runs under this tree's Wine.
+function(set_wine_test_properties name)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300
+                         SKIP_RETURN_CODE 77)
+endfunction()
 
 # A test program that runs under Wine: `target` with its arguments.
 function(add_wine_test name target)
     add_test(NAME ${name} COMMAND ${target} ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300)
+    set_wine_test_properties(${name})
 endfunction()
 
 # The shipped files load on every 32-bit Windows from 95 on.

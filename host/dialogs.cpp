@@ -100,9 +100,9 @@ void OpenWithShell(HWND owner, const char* target, UINT errorId)
 
 bool FirstShow(HWND dialog, UINT message, WPARAM wParam)
 {
-    if (message != WM_SHOWWINDOW || !wParam || GetWindowLongA(dialog, DWL_USER))
+    if (message != WM_SHOWWINDOW || !wParam || GetWindowLongPtrA(dialog, DWLP_USER))
         return false;
-    SetWindowLongA(dialog, DWL_USER, 1);
+    SetWindowLongPtrA(dialog, DWLP_USER, 1);
     return true;
 }
 

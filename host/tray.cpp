@@ -27,7 +27,12 @@ struct TNotifyIconData {
     HICON hIcon;
     char szTip[64];
 };
+// 88 bytes on 32-bit Windows; the handles and their alignment make it 104 on 64-bit.
+#ifdef _WIN64
+static_assert(sizeof(TNotifyIconData) == 104, "the 64-bit first notification record");
+#else
 static_assert(sizeof(TNotifyIconData) == 88, "the 88-byte notification record");
+#endif
 
 bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
 {

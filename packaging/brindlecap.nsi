@@ -6,6 +6,10 @@
 ; Windows 95 exports, so it starts on Windows 95, 98, Me, NT 4.0 and every
 ; later 32- or 64-bit Windows. Where it does not, the archive serves.
 ;
+; On x86-64 Windows it installs the 64-bit build, everywhere else (ARM64,
+; which runs 32-bit programs, included) the 32-bit one, into the same folder
+; with the same shortcuts: a 64-bit copy replaces a 32-bit one there.
+;
 ; Uninstaller switch of ours: /PURGE also removes Brindlecap.ini and
 ; Brindlecap.log, which a silent uninstall otherwise keeps.
 
@@ -32,6 +36,7 @@ ShowUninstDetails show
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "x64.nsh"
 !include "${FILES_NSH}"
 
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
@@ -125,7 +130,13 @@ FunctionEnd
 Section
     Call CloseRunningCopy
     SetOutPath "$INSTDIR"
-    !insertmacro INSTALL_PRODUCT_FILES
+    ${If} ${IsNativeAMD64}
+        !insertmacro INSTALL_PRODUCT_FILES_X64
+        ; A 32-bit copy's module that the 64-bit host would pass over.
+        Delete "$INSTDIR\Poolgauge.dll"
+    ${Else}
+        !insertmacro INSTALL_PRODUCT_FILES
+    ${EndIf}
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     SetShellVarContext current

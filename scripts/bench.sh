@@ -1,9 +1,10 @@
 #!/bin/bash
-# make bench: the benchmark table. $1: the win32 build tree.
+# make bench: the benchmark table of one build tree ($1: build/win32 or build/win64).
 set -u
-tree=${1:?win32 build tree}
+tree=${1:?build tree}
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$tree" && pwd)
+echo "#### the $(cat "$tree/wine/arch") build ($tree)"
 echo "== cleaning throughput under Wine"
 "$here/wine-run.sh" "$tree/wine" "$tree/bench/clean_bench.exe" || exit 1
 echo

@@ -1,39 +1,49 @@
 #!/bin/bash
-# check-pe.sh FILE...: each product file must load on every 32-bit Windows
-# from 95 on: a 32-bit PE with subsystem and OS version 4.0, and imports
+# check-pe.sh FILE...: each product file must load on every Windows of its
+# architecture: a 32-bit PE with subsystem and OS version 4.0 (Windows 95
+# on), or a PE32+ for x86-64 with 5.2 (64-bit XP and Server 2003 on); imports
 # only from the list of functions Windows 95 exports (no C runtime DLL),
-# and no link time stamp.
+# the same list for both, since the code is the same; and no link time stamp.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # Rows "DLL name..." hold for every file; rows "only FILE DLL name..." for
 # that one file alone. An import by ordinal reads "#N".
 list="$here/win95-imports.txt"
-allowed_for() {
-    grep -v '^#' "$list" | awk -v file="$1" '
+# Rows "x64 DLL name..." hold for 64-bit files alone.
+allowed_for() { # FILE MACHINE
+    grep -v '^#' "$list" | awk -v file="$1" -v machine="$2" '
         $1 == "only" { if ($2 == file) for (i = 4; i <= NF; i++) print $3 " " $i; next }
+        $1 == "x64" { if (machine == "8664") for (i = 3; i <= NF; i++) print $2 " " $i; next }
         NF { for (i = 2; i <= NF; i++) print $1 " " $i }'
 }
 failed=0 checked=0
 for f in "$@"; do
-    dump=$(i686-w64-mingw32-objdump -p "$f") || { echo "FAIL $f: not readable"; failed=1; continue; }
+    # The machine field of the file header chooses the rules.
+    header=$(od -An -tu4 -j60 -N4 "$f" 2>/dev/null | tr -d ' ')
+    machine=$(od -An -tx2 -j$((${header:-0} + 4)) -N2 "$f" 2>/dev/null | tr -d ' ')
+    case "$machine" in
+    014c) objdump=i686-w64-mingw32-objdump format=pei-i386 major=4 minor=0 ;;
+    8664) objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 major=5 minor=2 ;;
+    *) echo "FAIL $f: not a PE file for i386 or x86-64"; failed=1; continue ;;
+    esac
+    dump=$($objdump -p "$f") || { echo "FAIL $f: not readable"; failed=1; continue; }
     checked=$((checked + 1))
-    allowed=$(allowed_for "$(basename "$f")")
-    grep -q 'file format pei-i386' <<<"$(i686-w64-mingw32-objdump -f "$f")" || { echo "FAIL $f: not a 32-bit PE"; failed=1; }
+    allowed=$(allowed_for "$(basename "$f")" "$machine")
+    grep -q "file format $format\$" <<<"$($objdump -f "$f")" || { echo "FAIL $f: not a $format file"; failed=1; }
     for field in MajorSubsystemVersion MajorOSystemVersion; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
-        [ "$v" = 4 ] || { echo "FAIL $f: $field is $v, not 4"; failed=1; }
+        [ "$v" = $major ] || { echo "FAIL $f: $field is $v, not $major"; failed=1; }
     done
     for field in MinorSubsystemVersion MinorOSystemVersion; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
-        [ "$v" = 0 ] || { echo "FAIL $f: $field is $v, not 0"; failed=1; }
+        [ "$v" = $minor ] || { echo "FAIL $f: $field is $v, not $minor"; failed=1; }
     done
     # A link time stamp would make two builds of one tree differ.
-    header=$(od -An -tu4 -j60 -N4 "$f" | tr -d ' ')
     stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$f" | tr -d ' ')
     [ "$stamp" = 0 ] || { echo "FAIL $f: linked with a time stamp"; failed=1; }
     # No C runtime starts these files, so nothing may wait for one to run
     # static constructors or thread-local set-up.
-    for section in $(i686-w64-mingw32-objdump -h "$f" | awk '$1 ~ /^[0-9]+$/ {print $2}'); do
+    for section in $($objdump -h "$f" | awk '$1 ~ /^[0-9]+$/ {print $2}'); do
         case "$section" in
         .ctors* | .dtors* | .CRT* | .tls*) echo "FAIL $f: section $section needs a C runtime"; failed=1 ;;
         esac

@@ -6,7 +6,11 @@ set -e
 need=""
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-for p in g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth \
+# Both compilers (each tree also builds one fixture with the other's), and
+# both Wine loaders: wine64 runs the 64-bit tier on every x86-64 kernel,
+# wine32 the 32-bit tier where the kernel runs 32-bit programs.
+for p in g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
+         wine wine64 wine32:i386 xvfb xauth \
          googletest cmake ninja-build clang libclang-rt-14-dev locales imagemagick xdotool fonts-wine \
          nsis zip unzip; do
   have_pkg "$p" || need="$need $p"

@@ -2,7 +2,8 @@
 # wine-run.sh HOME PROGRAM [ARGS...]: runs a Windows program under the
 # build tree's Wine and returns its exit code. Inside a session (see
 # wine-session.sh) it uses that session; alone it makes one for this run
-# and ends it afterwards, leaving nothing running.
+# and ends it afterwards, leaving nothing running. 77 (the tests' skip code)
+# when the tree is 32-bit and this machine runs no 32-bit programs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 home=${1:?wine home folder}
@@ -17,7 +18,9 @@ if [ -f "$SESSION_FILE" ]; then
     fi
 fi
 if [ ! -f "$SESSION_FILE" ]; then
-    "$here/wine-session.sh" start "$home" || exit 1
+    "$here/wine-session.sh" start "$home" >&2
+    rc=$?
+    [ $rc = 0 ] || exit $([ $rc = 77 ] && echo 77 || echo 1)
     own_session=1
     . "$SESSION_FILE"
 fi

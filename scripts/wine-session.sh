@@ -1,8 +1,9 @@
 #!/bin/bash
 # wine-session.sh start|stop HOME
-# start: makes the prefix once, provides a display (Xvfb when none is set)
+# start: makes the prefix once (of the tree's architecture), provides a display (Xvfb when none is set)
 #        and a persistent wineserver, so that each run then costs little.
 # stop:  ends the wineserver and the Xvfb that start began.
+# Exit code 77: a 32-bit tree on a machine that runs no 32-bit programs.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 action=${1:?start or stop}
@@ -50,6 +51,10 @@ start_display() {
 
 case "$action" in
 start)
+    if [ "$WINE_ARCH" = win32 ] && ! "$here/can-run-32bit.sh"; then
+        echo "this machine runs no 32-bit programs: no 32-bit Wine session"
+        exit 77
+    fi
     exec 9>"$WINE_HOME/lock"
     flock 9
     if [ -f "$SESSION_FILE" ]; then

@@ -5,11 +5,18 @@
 
 #include <tlhelp32.h>
 
-// The walks hand the system the ANSI records of these exact sizes.
+// The walks hand the system the ANSI records of these exact sizes, which
+// hold pointer-sized members on 64-bit Windows.
+#ifdef _WIN64
+static_assert(sizeof(PROCESSENTRY32) == 304, "ANSI process entry");
+static_assert(sizeof(MODULEENTRY32) == 568, "ANSI module entry");
+static_assert(sizeof(HEAPLIST32) == 32, "heap list");
+#else
 static_assert(sizeof(PROCESSENTRY32) == 296, "ANSI process entry");
 static_assert(sizeof(MODULEENTRY32) == 548, "ANSI module entry");
-static_assert(sizeof(THREADENTRY32) == 28, "thread entry");
 static_assert(sizeof(HEAPLIST32) == 16, "heap list");
+#endif
+static_assert(sizeof(THREADENTRY32) == 28, "thread entry");
 
 class TToolHelp {
 public:

@@ -9,6 +9,7 @@
 #include "../../host/memstatus.h"
 #include "../../host/monitor.h"
 #include "../../host/settings.h"
+#include "../../host/resources/resource.h"
 #include "../../host/startup.h"
 #include "check.h"
 #include "support.h"
@@ -104,6 +105,49 @@ CHECK_CASE(InfoDialogWithoutMonitoringFillsItsFiguresOnce)
     CHECK(CurrentDialog == nullptr);
     CHECK_EQ(0, Settings.InfoMonitoring);
     CHECK_EQ(0, Settings.InfoAlwaysOnTop);
+    AppState = OneShot;
+}
+
+// Text `id` of `dialog` drawn in its own font fits inside the control.
+bool TextFits(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    std::string text = ItemText(dialog, id);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    RECT box;
+    GetClientRect(control, &box);
+    if (getenv("SHOWFIT"))
+        printf("  control %d: \"%s\" is %ld pixels wide in %ld\n", id, text.c_str(), size.cx, box.right);
+    return !text.empty() && size.cx <= box.right;
+}
+
+CHECK_CASE(InfoDialogFiguresFitTheirFieldsInEveryUnit)
+{
+    // A 64-bit process has 128 TiB of address space: 15 digits in bytes.
+    TSettingsAfterwards restore;
+    AppState = Resident;
+    Settings.InfoMonitoring = 0;
+    ShowInfoDialog();
+    HWND info = CurrentDialog;
+    CHECK(info != nullptr);
+    if (!info)
+        return;
+    // The dialog's own first filling comes first.
+    CHECK(PumpUntil([&] { return IsDlgButtonChecked(info, IDC_UNIT_MB) == BST_CHECKED; }));
+    for (int unit : {IDC_UNIT_BYTES, IDC_UNIT_KB, IDC_UNIT_MB}) {
+        SetDlgItemTextA(info, 1008, "");
+        SendMessageA(info, WM_COMMAND, unit, 0);
+        CHECK(PumpUntil([&] { return !ItemText(info, 1008).empty(); }));
+        for (int id = 1001; id <= 1010; ++id)
+            CHECK(TextFits(info, id));
+    }
+    SendMessageA(info, WM_COMMAND, IDC_OK, 0);
+    CHECK(!IsWindow(info));
     AppState = OneShot;
 }
 

@@ -108,6 +108,19 @@ int WindowsCaptioned(const char* caption)
     return count;
 }
 
+// The dialog boxes (a loader's message box among them) of this process.
+int OwnDialogBoxes()
+{
+    int count = 0;
+    for (HWND window = FindWindowExA(nullptr, nullptr, "#32770", nullptr); window;
+         window = FindWindowExA(nullptr, window, "#32770", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        count += process == GetCurrentProcessId();
+    }
+    return count;
+}
+
 } // namespace
 
 CHECK_CASE(ModulesScanTakesExactlyTheLibrariesThatSuit)
@@ -123,7 +136,12 @@ CHECK_CASE(ModulesScanTakesExactlyTheLibrariesThatSuit)
     CHECK(Place(folder, "FixtureNine", "nine.dll"));
     CHECK(Place(folder, "FixtureSeven", "seven.dll"));
     CHECK(WriteWholeFile(folder.File("junk.dll"), "not a library at all\r\n"));
+    // Built for the other processor: the 32-bit host cannot load a 64-bit
+    // library, nor the 64-bit host a 32-bit one.
+    CHECK(Place(folder, "FixtureOtherArch", "otherarch.dll"));
     Scan();
+    // Nothing was said about the library that would not load.
+    CHECK_EQ(0, OwnDialogBoxes());
     // The platform code 2 module is offered in Windows 98 mode only.
     CHECK_EQ(InWin98Copy() ? PlatformWin9x : PlatformNT, PlatformClass);
     std::vector<std::string> expected = {"Mixed.Dll", "a\\b\\c\\deep.dll", "d.dll\\inner.dll"};

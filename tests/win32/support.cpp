@@ -398,12 +398,17 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeout)
 uint32_t LiveGdiObjects()
 {
     // GetGuiResources reads 0 under Wine; the handle table it keeps in the
-    // process (GdiSharedHandleTable, PEB + 0x94) does move: 24-byte
-    // entries, live when the type byte (14) is set, stock when bit 7 of
-    // byte 12 is.
+    // process (GdiSharedHandleTable, PEB + 0x94, or + 0xF8 in a 64-bit
+    // process) does move: 24-byte entries on both, live when the type byte
+    // (14) is set, stock when bit 7 of byte 12 is.
     const BYTE* peb;
+#ifdef _WIN64
+    asm("movq %%gs:0x60, %0" : "=r"(peb)); // the TEB's PEB
+    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+#else
     asm("movl %%fs:0x30, %0" : "=r"(peb)); // the TEB's PEB
     const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0x94);
+#endif
     if (!table)
         return 0;
     MEMORY_BASIC_INFORMATION region;

@@ -1,0 +1,6 @@
+#!/bin/sh
+# Exits 0 when this machine runs 32-bit programs, as the 32-bit Wine tier
+# needs: asked of the 32-bit loader itself, not read from the kernel's
+# configuration, which does not tell all (some kernels fault on 32-bit code
+# however they were booted).
+/usr/lib/wine/wine --version >/dev/null 2>&1
