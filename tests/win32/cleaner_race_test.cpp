@@ -6,7 +6,8 @@
 
 #include "../../host/appstate.h"
 #include "../../host/cleaner.h"
-#include "../../host/startup.h"
+#include "../../host/dialogfigures.h"
+#include "../../host/dialogs.h"
 #include "check.h"
 #include "support.h"
 
@@ -25,7 +26,9 @@ DWORD WINAPI CleanOnSignal(void* parameter)
     TRacer* racer = static_cast<TRacer*>(parameter);
     SetEvent(racer->ready);
     WaitForSingleObject(racer->go, INFINITE);
-    CleanMemory(kAmount, 1048576, true);
+    TDialogUpdate storage;
+    TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &storage);
+    RequestCleaning(kAmount, nullptr, &reporter);
     return 0;
 }
 
@@ -90,7 +93,7 @@ int CountWholeRuns(const TControlRecorder& recorder)
 
 } // namespace
 
-CHECK_CASE(CleanMemoryOfTwoThreadsAtOnceRunsOneAtATime)
+CHECK_CASE(RequestCleaningOfTwoThreadsAtOnceRunsOneAtATime)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);

@@ -1,5 +1,5 @@
-// CleanMemory with real memory and a real dialog as CurrentDialog: what
-// each run reports, what it commits, touches and gives back, and when it
+// RequestCleaning with real memory and a real dialog's reporter: what each
+// run reports, what it commits, touches and gives back, and when it
 // refuses.
 #include <windows.h>
 
@@ -7,14 +7,24 @@
 
 #include "../../host/appstate.h"
 #include "../../host/cleaner.h"
+#include "../../host/dialogfigures.h"
+#include "../../host/dialogs.h"
 #include "../../host/memstatus.h"
-#include "../../host/startup.h"
 #include "check.h"
 #include "support.h"
 
 namespace {
 
-const int32_t kMB = 1048576;
+const int32_t kMB = kUnitMB;
+
+// An unlogged request, reporting (with `showProgress`) into CurrentDialog as
+// it is when the request is made, as the main dialog asks for one.
+void Clean(int32_t amount, int32_t unit, bool showProgress)
+{
+    TDialogUpdate storage;
+    TCleanReporter reporter = CleanReporterFor(CurrentDialog, unit, &storage);
+    RequestCleaning(amount, nullptr, showProgress ? &reporter : nullptr);
+}
 const uint64_t kMiB = 1ull << 20;
 // How the engine commits its chunks.
 const DWORD kChunkProtection = PAGE_READWRITE | PAGE_NOCACHE;
@@ -140,7 +150,7 @@ uint64_t PeakChunkBytesDuring(void (*run)())
 
 } // namespace
 
-CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
+CHECK_CASE(RequestCleaningReportsEveryStepOfAnEightMegabyteRun)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -150,7 +160,7 @@ CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
     StartMeasuring();
     recorder.OnEvent = MeasureAtEachStep;
 
-    CleanMemory(8, kMB, true);
+    Clean(8, kMB, true);
 
     CHECK(Trace(recorder) == ExpectedTrace(8));
     std::vector<int> expected = {6, 12, 19, 25, 31, 38, 44, 50, 56, 62, 69, 75, 81, 88, 94, 100};
@@ -173,14 +183,14 @@ CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
     }
 }
 
-CHECK_CASE(CleanMemoryShowsItsFiguresInTheRequestedUnit)
+CHECK_CASE(RequestCleaningShowsItsFiguresInTheRequestedUnit)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
     TCurrentDialog current(dialog.Window());
     AppState = Resident;
     TControlRecorder recorder(dialog, ReportControls());
-    CleanMemory(2, 1024, true);
+    Clean(2, 1024, true);
 
     TSystemMemoryEx system;
     CHECK(QuerySystemMemoryEx(&system));
@@ -192,7 +202,7 @@ CHECK_CASE(CleanMemoryShowsItsFiguresInTheRequestedUnit)
     CHECK(recorder.Positions(300) == std::vector<int>({25, 50, 75, 100}));
 }
 
-CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
+CHECK_CASE(RequestCleaningCommitsTouchesAndReleasesEveryMegabyte)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -209,7 +219,7 @@ CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
         TControlRecorder recorder(dialog, ReportControls());
         StartMeasuring();
         recorder.OnEvent = MeasureAtEachStep;
-        CleanMemory(100, kMB, true);
+        Clean(100, kMB, true);
 
         CHECK(recorder.Positions(300) == expectedPositions);
         // One 1 MiB chunk more after each fill step, one less after each
@@ -226,7 +236,7 @@ CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryRefusesAmountsNotBelowTheTotal)
+CHECK_CASE(RequestCleaningRefusesAmountsNotBelowTheTotal)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -236,15 +246,15 @@ CHECK_CASE(CleanMemoryRefusesAmountsNotBelowTheTotal)
     {
         TControlRecorder recorder(dialog, AllControls());
         uint64_t chunksBefore = ChunkBytes();
-        CleanMemory(total, kMB, true);
-        CleanMemory(total + 1, kMB, true);
-        CleanMemory(0x7FFFFFFF, kMB, true);
+        Clean(total, kMB, true);
+        Clean(total + 1, kMB, true);
+        Clean(0x7FFFFFFF, kMB, true);
         CHECK_EQ(0, recorder.Events.size());
         CHECK_EQ(chunksBefore, ChunkBytes());
         CHECK_EQ(Resident, AppState.load());
     }
     TControlRecorder recorder(dialog, ReportControls());
-    CleanMemory(16, kMB, true);
+    Clean(16, kMB, true);
     CHECK(Trace(recorder) == ExpectedTrace(16));
     CHECK_EQ(Resident, AppState.load());
 }
@@ -263,7 +273,7 @@ void MeasureAtEachPhase(const TControlEvent& event)
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
+CHECK_CASE(RequestCleaningOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
 {
     // With the old source a 32-bit program reads at most 2047 MB, so the
     // largest amount that runs is small enough to try here; a 64-bit one
@@ -280,13 +290,13 @@ CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
 #endif
 
     TControlRecorder recorder(dialog, {300, 1011});
-    CleanMemory(total, kMB, true);
+    Clean(total, kMB, true);
     CHECK_EQ(0, recorder.Events.size());
 
     uint64_t baseline = ChunkBytes();
     ChunkBytesAtPhase.clear();
     recorder.OnEvent = MeasureAtEachPhase;
-    CleanMemory(total - 1, kMB, true);
+    Clean(total - 1, kMB, true);
     // Filling ends with the whole table of 1024 chunks held; all of them
     // are gone when the run is done.
     CHECK_EQ(3, ChunkBytesAtPhase.size());
@@ -304,7 +314,7 @@ CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
+CHECK_CASE(RequestCleaningOfZeroOrLessShowsOnlyThePhases)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -313,7 +323,7 @@ CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
     for (int32_t amount : {0, -5}) {
         TControlRecorder recorder(dialog, ReportControls());
         uint64_t chunksBefore = ChunkBytes();
-        CleanMemory(amount, kMB, true);
+        Clean(amount, kMB, true);
         CHECK(Trace(recorder) == ExpectedTrace(0));
         CHECK_EQ(chunksBefore, ChunkBytes());
         CHECK_EQ(Resident, AppState.load());
@@ -321,15 +331,15 @@ CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
 }
 
 namespace {
-void SilentRun() { CleanMemory(256, kMB, false); }
+void SilentRun() { Clean(256, kMB, false); }
 void RunWithoutDialog()
 {
     CurrentDialog = nullptr;
-    CleanMemory(256, kMB, true);
+    Clean(256, kMB, true);
 }
 } // namespace
 
-CHECK_CASE(CleanMemorySilentRunSendsNothingYetCleans)
+CHECK_CASE(RequestCleaningSilentRunSendsNothingYetCleans)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -343,7 +353,7 @@ CHECK_CASE(CleanMemorySilentRunSendsNothingYetCleans)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryReportingWithoutADialogStillCleans)
+CHECK_CASE(RequestCleaningReportingWithoutADialogStillCleans)
 {
     AppState = OneShot;
     uint64_t chunksBefore = ChunkBytes();
@@ -360,12 +370,12 @@ void CleanAgainOnFirstStep(const TControlEvent& event)
 {
     if (event.Id != 300 || NestedCalls++)
         return;
-    CleanMemory(4, kMB, true);
+    Clean(4, kMB, true);
     StateInNestedCall = AppState.load();
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
+CHECK_CASE(RequestCleaningRefusesWhileARunIsUnderWay)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -374,7 +384,7 @@ CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
         // As the monitor finds it while the user's run goes on.
         AppState = Cleaning;
         TControlRecorder recorder(dialog, AllControls());
-        CleanMemory(8, kMB, true);
+        Clean(8, kMB, true);
         CHECK_EQ(0, recorder.Events.size());
         CHECK_EQ(Cleaning, AppState.load());
     }
@@ -384,14 +394,14 @@ CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
     NestedCalls = 0;
     TControlRecorder recorder(dialog, ReportControls());
     recorder.OnEvent = CleanAgainOnFirstStep;
-    CleanMemory(4, kMB, true);
+    Clean(4, kMB, true);
     CHECK(NestedCalls > 0);
     CHECK_EQ(Cleaning, StateInNestedCall);
     CHECK(Trace(recorder) == ExpectedTrace(4));
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryPutsBackTheStateItFound)
+CHECK_CASE(RequestCleaningPutsBackTheStateItFound)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -401,7 +411,7 @@ CHECK_CASE(CleanMemoryPutsBackTheStateItFound)
         TControlRecorder recorder(dialog, ReportControls());
         StartMeasuring();
         recorder.OnEvent = MeasureAtEachStep;
-        CleanMemory(2, kMB, true);
+        Clean(2, kMB, true);
         CHECK_EQ(0, During.statesOtherThanCleaning);
         CHECK_EQ(state, AppState.load());
     }
@@ -417,7 +427,7 @@ void SwitchDialogOnFirstStep(const TControlEvent& event)
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryKeepsReportingToTheDialogItStartedWith)
+CHECK_CASE(RequestCleaningKeepsReportingToTheDialogItStartedWith)
 {
     TTestDialog first, second;
     CHECK(first.Window() != nullptr && second.Window() != nullptr);
@@ -427,7 +437,7 @@ CHECK_CASE(CleanMemoryKeepsReportingToTheDialogItStartedWith)
     OtherDialog = second.Window();
     TControlRecorder recorder(first, ReportControls());
     recorder.OnEvent = SwitchDialogOnFirstStep;
-    CleanMemory(8, kMB, true);
+    Clean(8, kMB, true);
     CHECK(Trace(recorder) == ExpectedTrace(8));
     CHECK_EQ(0, second.Position(300));
     CHECK_STR("-", second.Text(1011).c_str());

@@ -6,11 +6,12 @@
 #include "../../host/appstate.h"
 #include "../../host/cpusampler.h"
 #include "../../host/dialogs.h"
+#include "../../host/inforefresh.h"
 #include "../../host/memstatus.h"
 #include "../../host/monitor.h"
 #include "../../host/settings.h"
 #include "../../host/resources/resource.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

@@ -6,7 +6,8 @@
 #include "../../host/cpusampler.h"
 #include "../../host/inforefresh.h"
 #include "../../host/settings.h"
-#include "../../host/startup.h"
+#include "../../host/dialogs.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

@@ -5,7 +5,7 @@
 #include <psapi.h>
 #include <string.h>
 
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 
 // ---- program folder ----------------------------------------------------
 

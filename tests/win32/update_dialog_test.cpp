@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "../../host/dialogfigures.h"
 #include "../../host/memstatus.h"
 #include "check.h"
 #include "support.h"
