@@ -83,8 +83,7 @@ void UpdateDialog(const TDialogUpdate& request)
     if (r.Flags & udPageFile) {
         SetFigure(d, IDC_PAGE_TOTAL, now.TotalPageFile, r.DisplayUnit);
         SetFigure(d, IDC_PAGE_FREE, now.AvailPageFile, r.DisplayUnit);
-        SetFigure(d, IDC_PAGE_USED, UsedBytes(now.TotalPageFile, now.AvailPageFile),
-                  r.DisplayUnit);
+        SetFigure(d, IDC_PAGE_USED, UsedBytes(now.TotalPageFile, now.AvailPageFile), r.DisplayUnit);
     }
     if (r.Flags & udVirtual) {
         SetFigure(d, IDC_VIRT_TOTAL, now.TotalVirtual, r.DisplayUnit);
