@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../host/modules.h"
-#include "../host/startup.h"
+#include "../host/hostenv.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "../common/hostnotify.h"
 #include "../host/cpusampler.h"
 #include "../host/memstatus.h"
-#include "../host/startup.h"
+#include "../host/hostenv.h"
 #include "../host/tray.h"
 #include "linuxproc.h"
 

@@ -52,7 +52,9 @@ set(HOST_SOURCES
     host/activity_log.cpp
     host/cleaner.cpp
     host/cpusampler.cpp
+    host/dialogfigures.cpp
     host/dialogs.cpp
+    host/hostenv.cpp
     host/infodialog.cpp
     host/inforefresh.cpp
     host/maindialog.cpp
@@ -60,10 +62,11 @@ set(HOST_SOURCES
     host/memorydialog.cpp
     host/memstatus.cpp
     host/modules.cpp
+    host/modulescan.cpp
     host/monitor.cpp
     host/settings.cpp
     host/startup.cpp
-    host/strings.cpp
+    host/hoststrings.cpp
     host/tray.cpp
 )
 add_library(hostcore STATIC ${HOST_SOURCES})

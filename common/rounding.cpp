@@ -31,9 +31,3 @@ int32_t RoundRatio(int64_t numerator, int64_t denominator)
         ++q;
     return int32_t(q);
 }
-
-int32_t PercentOfTotal(int32_t totalMB, int32_t percent)
-{
-    int32_t product = int32_t(uint32_t(totalMB) * uint32_t(percent));
-    return RoundRatio(product, 100);
-}

@@ -10,7 +10,3 @@ int32_t RoundHalfEven(double value);
 // is the same as dividing in double precision and rounding, but it does not
 // depend on the x87 unit's excess precision. A zero denominator gives 0.
 int32_t RoundRatio(int64_t numerator, int64_t denominator);
-
-// Round(totalMB * percent / 100): the product in 32-bit integer arithmetic
-// (wrapping as such), the division rounded as above.
-int32_t PercentOfTotal(int32_t totalMB, int32_t percent);

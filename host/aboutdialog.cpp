@@ -3,8 +3,8 @@
 #include "appstate.h"
 #include "dialogs.h"
 #include "resources/resource.h"
-#include "startup.h"
-#include "strings.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "resources/resource.h"
-#include "startup.h"
-#include "strings.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 
 static bool AppendToFile(const char* path, const void* data, uint32_t length)
 {

@@ -1,5 +1,5 @@
 // The activity log, Brindlecap.log beside the program: one line per
-// cleaning request.
+// cleaning request. The Win32 half of logline.
 #pragma once
 #include <stdint.h>
 

@@ -1,6 +1,7 @@
 #include "amounts.h"
 
 #include "../common/numtext.h"
+#include "../common/rounding.h"
 
 int32_t ComboAmountCount(int32_t totalMB) { return totalMB > 0 ? (totalMB - 1) / kComboStep : 0; }
 
@@ -19,3 +20,9 @@ uint16_t StoredCleanAmount(const char* text)
 }
 
 int32_t CleanAllAmount(int32_t totalMB) { return totalMB - 15; }
+
+int32_t PercentOfTotal(int32_t totalMB, int32_t percent)
+{
+    int32_t product = int32_t(uint32_t(totalMB) * uint32_t(percent));
+    return RoundRatio(product, 100);
+}

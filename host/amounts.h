@@ -1,5 +1,5 @@
-// The cleaning amounts the user picks or types, and the one the command
-// line derives.
+// The cleaning amounts: the ones the user picks or types, the shares of the
+// tray menu and the monitor, and the one the command line derives.
 #pragma once
 #include <stdint.h>
 
@@ -20,3 +20,7 @@ uint16_t StoredCleanAmount(const char* text);
 
 // "C A": the whole physical memory but 15 MB.
 int32_t CleanAllAmount(int32_t totalMB);
+
+// Round(totalMB * percent / 100): the product in 32-bit integer arithmetic
+// (wrapping as such), the division rounded half to even.
+int32_t PercentOfTotal(int32_t totalMB, int32_t percent);

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "activity_log.h"
 #include "appstate.h"
-#include "cleanrun.h"
 #include "memstatus.h"
-#include "startup.h"
+#include "settings.h"
 
 namespace {
 
@@ -16,42 +16,30 @@ void* CommitChunk(void*)
 
 void ReleaseChunk(void*, void* chunk) { VirtualFree(chunk, 0, MEM_RELEASE); }
 
-void ReportStatus(void* context, int32_t phase)
-{
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
-    request.Flags = udStatus;
-    request.Phase = phase;
-    UpdateDialog(request);
-}
-
-void ReportProgress(void* context, int32_t percent)
-{
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
-    request.Flags = udPhysical | udPageFile | udCleanProgress;
-    request.Percent = percent;
-    UpdateDialog(request);
-}
-
-} // namespace
-
-void CleanMemory(int32_t Amount, int32_t DisplayUnit, bool ShowProgress)
+void Clean(int32_t megabytes, const TCleanReporter* progress)
 {
     if (AppState.load() == Cleaning)
         return;
-    if (Amount >= TotalPhysicalMB())
+    if (megabytes >= TotalPhysicalMB())
         return;
     uint8_t previous;
     if (!BeginCleaning(&previous))
         return;
-
-    TDialogUpdate request = {};
-    request.Dialog = ShowProgress ? CurrentDialog : nullptr;
-    request.DisplayUnit = DisplayUnit;
-    TCleanOps ops = {&request, CommitChunk, ReleaseChunk, nullptr, nullptr};
-    if (ShowProgress) {
-        ops.Status = ReportStatus;
-        ops.Progress = ReportProgress;
+    TCleanOps ops = {nullptr, CommitChunk, ReleaseChunk, nullptr, nullptr};
+    if (progress) {
+        ops.Context = progress->Context;
+        ops.Status = progress->Status;
+        ops.Progress = progress->Progress;
     }
-    RunCleaning(Amount, ops);
+    RunCleaning(megabytes, ops);
     EndCleaning(previous);
+}
+
+} // namespace
+
+void RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress)
+{
+    Clean(megabytes, progress);
+    if (tag && Settings.LogEnabled)
+        WriteLog(tag, megabytes);
 }

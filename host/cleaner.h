@@ -1,10 +1,14 @@
-// The cleaning engine: makes the system hand physical memory back.
+// The one way to ask for a cleaning: the guard, the run on the system's
+// memory, and the log line. The Win32 half of cleanrun.
 #pragma once
 #include <stdint.h>
 
-// Commits and writes `Amount` MB (at most 1 GiB) one MiB at a time, then
-// releases it all, on the calling thread. Refused at once while another run
-// is under way or when `Amount` is not below the total physical memory in
-// MB. With `ShowProgress` the phases and progress go to CurrentDialog (as it
-// is when the run starts), its memory figures in `DisplayUnit`.
-void CleanMemory(int32_t Amount, int32_t DisplayUnit, bool ShowProgress);
+#include "cleanrun.h"
+
+// Commits and writes `megabytes` MB (at most 1 GiB) one MiB at a time, then
+// releases it all, on the calling thread. The run is refused at once while
+// another is under way or when `megabytes` is not below the total physical
+// memory in MB. With a `tag`, the request is logged afterwards (when the
+// settings ask for a log), refused or not. `progress`, null for a silent
+// run, receives the phases and progress.
+void RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress);

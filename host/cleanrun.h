@@ -1,5 +1,6 @@
 // One cleaning run: commit and write up to 1024 chunks of 1 MiB, then release
-// them all, reporting phases and progress on the way.
+// them all, reporting phases and progress on the way. Its Win32 half:
+// cleaner.
 #pragma once
 #include <stdint.h>
 
@@ -16,6 +17,13 @@ struct TCleanOps {
     void* Context;
     void* (*Commit)(void* context);
     void (*Release)(void* context, void* chunk);
+    void (*Status)(void* context, int32_t phase);
+    void (*Progress)(void* context, int32_t percent);
+};
+
+// Where a run's phases and progress go, for a caller that shows them.
+struct TCleanReporter {
+    void* Context;
     void (*Status)(void* context, int32_t phase);
     void (*Progress)(void* context, int32_t percent);
 };

@@ -1,4 +1,5 @@
 // The host's command line: how it is split and which way of running it picks.
+// Its Win32 half: startup.
 #pragma once
 #include <stdint.h>
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "cpuload.h"
-#include "startup.h"
+#include "hostenv.h"
 
 namespace {
 

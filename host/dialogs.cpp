@@ -3,14 +3,23 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "memstatus.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 #include "placement.h"
 #include "resources/resource.h"
-#include "settings.h"
-#include "startup.h"
-#include "strings.h"
+
+HWND CurrentDialog;
 
 namespace {
+
+// The virtual screen's metrics, which the headers of the Windows version the
+// host is built for do not name.
+enum {
+    kSmXVirtualScreen = 76,
+    kSmYVirtualScreen = 77,
+    kSmCxVirtualScreen = 78,
+    kSmCyVirtualScreen = 79,
+};
 
 void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
 {
@@ -31,11 +40,11 @@ void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
 TArea DesktopArea()
 {
     TArea area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    int width = GetSystemMetrics(78);  // SM_CXVIRTUALSCREEN
-    int height = GetSystemMetrics(79); // SM_CYVIRTUALSCREEN
+    int width = GetSystemMetrics(kSmCxVirtualScreen);
+    int height = GetSystemMetrics(kSmCyVirtualScreen);
     if (width > 0 && height > 0) {
-        area.Left = GetSystemMetrics(76); // SM_XVIRTUALSCREEN
-        area.Top = GetSystemMetrics(77);  // SM_YVIRTUALSCREEN
+        area.Left = GetSystemMetrics(kSmXVirtualScreen);
+        area.Top = GetSystemMetrics(kSmYVirtualScreen);
         area.Right = area.Left + width;
         area.Bottom = area.Top + height;
     }
@@ -43,8 +52,6 @@ TArea DesktopArea()
 }
 
 } // namespace
-
-HANDLE InfoThreadHandle;
 
 void RegisterCommonControls()
 {
@@ -104,42 +111,4 @@ bool FirstShow(HWND dialog, UINT message, WPARAM wParam)
         return false;
     SetWindowLongPtrA(dialog, DWLP_USER, 1);
     return true;
-}
-
-int32_t CheckedDisplayUnit(HWND dialog)
-{
-    if (IsDlgButtonChecked(dialog, IDC_UNIT_BYTES) == BST_CHECKED)
-        return 1;
-    if (IsDlgButtonChecked(dialog, IDC_UNIT_KB) == BST_CHECKED)
-        return 1024;
-    return 1048576;
-}
-
-int32_t UnitOfButton(WPARAM command)
-{
-    switch (command) {
-    case IDC_UNIT_BYTES:
-        return 1;
-    case IDC_UNIT_KB:
-        return 1024;
-    case IDC_UNIT_MB:
-        return 1048576;
-    }
-    return 0;
-}
-
-void ShowFigures(HWND dialog, uint16_t flags, int32_t unit)
-{
-    TDialogUpdate request = {};
-    request.Flags = flags;
-    request.Dialog = dialog;
-    request.DisplayUnit = unit;
-    UpdateDialog(request);
-}
-
-void SaveSettingsFile()
-{
-    char path[kPathBuffer];
-    SettingsPath(path);
-    SaveSettings(path);
 }

@@ -1,7 +1,10 @@
 // The host's dialogs; at most one is open at a time (CurrentDialog).
+// Placement's Win32 half: the positions its rules decide are applied here.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
+
+extern HWND CurrentDialog; // the one open host dialog, 0 when none
 
 void ShowMainDialog();
 void ShowInfoDialog();
@@ -23,8 +26,6 @@ INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-extern HANDLE InfoThreadHandle; // the refresh thread INFO_DIALOG started, 0 when none
-
 // Moves `window` to the stored position `left`, `top`, size unchanged, no
 // repaint requested; kept within the screens there are now.
 void PlaceWindow(HWND window, uint16_t left, uint16_t top);
@@ -36,10 +37,3 @@ void OpenWithShell(HWND owner, const char* target, UINT errorId);
 // True the first time a dialog is shown: the template is visible, so this
 // arrives once while the dialog is created.
 bool FirstShow(HWND dialog, UINT message, WPARAM wParam);
-// Every dialog and the cleaning engine use the same three units.
-int32_t CheckedDisplayUnit(HWND dialog);
-// The unit of radio button 100, 101 or 102; 0 for any other command.
-int32_t UnitOfButton(WPARAM command);
-// The memory figures `flags` names, in `unit`, with that unit's button checked.
-void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
-void SaveSettingsFile();

@@ -4,13 +4,14 @@
 #include <commctrl.h>
 
 #include "appstate.h"
+#include "dialogfigures.h"
 #include "dialogs.h"
+#include "hostenv.h"
 #include "inforefresh.h"
 #include "memstatus.h"
 #include "placement.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "startup.h"
 
 namespace {
 

@@ -3,11 +3,13 @@
 #include <atomic>
 
 #include "cpusampler.h"
+#include "dialogfigures.h"
 #include "dialogs.h"
-#include "memstatus.h"
 #include "monitorrule.h"
+#include "resources/resource.h"
 #include "settings.h"
-#include "startup.h"
+
+HANDLE InfoThreadHandle;
 
 // Advanced by every stop. A thread runs only while it still reads the value
 // it was started with, so the signal reaches threads whose handles were
@@ -40,7 +42,7 @@ DWORD WINAPI InfoRefreshThread(LPVOID parameter)
         UpdateDialog(request);
         Pause(RefreshPause(Settings.InfoRefreshPeriod), generation);
         HWND dialog = CurrentDialog;
-        if (!dialog || IsDlgButtonChecked(dialog, 103) != BST_CHECKED)
+        if (!dialog || IsDlgButtonChecked(dialog, IDC_MONITORING) != BST_CHECKED)
             break;
     }
     return 0;

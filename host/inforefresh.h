@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
+extern HANDLE InfoThreadHandle; // the refresh thread INFO_DIALOG started, 0 when none
+
 // The thread routine: writes memory figures and the processor load into
 // CurrentDialog every InfoRefreshPeriod ms (never faster than every
-// kShortestRefresh ms) while box 103 stays checked. `parameter` carries the
+// kShortestRefresh ms) while IDC_MONITORING stays checked. `parameter` carries the
 // stop generation it was started in (StartInfoRefresh passes it); it ends
 // with exit code 0.
 DWORD WINAPI InfoRefreshThread(LPVOID parameter);

@@ -1,4 +1,5 @@
-// The activity log's line and its serialised append.
+// The activity log's line and its serialised append. Its Win32 half:
+// activity_log.
 #pragma once
 #include <stdint.h>
 

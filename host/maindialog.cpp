@@ -4,15 +4,15 @@
 #include <commctrl.h>
 
 #include "../common/numtext.h"
-#include "activity_log.h"
 #include "amounts.h"
 #include "cleaner.h"
+#include "dialogfigures.h"
 #include "dialogs.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 #include "memstatus.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "startup.h"
-#include "strings.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void Open(HWND dialog)
     PlaceWindow(dialog, Settings.MainDialogLeft, Settings.MainDialogTop);
     SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     RefreshMemStatus();
-    ShowFigures(dialog, kFigureFlags, 1048576);
+    ShowFigures(dialog, kFigureFlags, kUnitMB);
     FillAmounts(dialog);
 }
 
@@ -45,17 +45,17 @@ void Clean(HWND dialog)
     char text[kAmountChars + 1];
     GetDlgItemTextA(dialog, IDC_AMOUNT, text, sizeof text);
     Settings.ManualCleanAmount = StoredCleanAmount(text);
-    CleanMemory(Settings.ManualCleanAmount, unit, true);
-    if (Settings.LogEnabled)
-        WriteLog("MANUAL", Settings.ManualCleanAmount);
+    TDialogUpdate progress;
+    TCleanReporter reporter = CleanReporterFor(dialog, unit, &progress);
+    RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter);
 }
 
 void AskExit(HWND dialog)
 {
     char question[kStringBuffer];
     LoadHostString(IDS_ASK_EXIT, question);
-    // Yes and No, No the default, the question icon.
-    if (MessageBoxA(MainWindow, question, "Brindlecap", 0x124) != IDYES)
+    if (MessageBoxA(MainWindow, question, "Brindlecap",
+                    MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) != IDYES)
         return;
     DestroyWindow(dialog);
     DestroyWindow(MainWindow);

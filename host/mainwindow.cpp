@@ -3,19 +3,20 @@
 #include <shellapi.h>
 
 #include "../common/hostnotify.h"
-#include "../common/rounding.h"
-#include "activity_log.h"
+#include "amounts.h"
 #include "appstate.h"
 #include "cleaner.h"
 #include "dialogs.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 #include "memstatus.h"
 #include "modules.h"
 #include "monitor.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "startup.h"
-#include "strings.h"
 #include "tray.h"
+
+UINT TaskbarCreatedMessage;
 
 namespace {
 
@@ -29,19 +30,13 @@ void ShutDown()
     if (MonitorThreadHandle)
         CloseHandle(MonitorThreadHandle);
     UnloadModules();
-    char path[kPathBuffer];
-    SettingsPath(path);
-    SaveSettings(path);
+    SaveSettingsFile();
     PostQuitMessage(0);
 }
 
-// Silent, in kilobytes; the log line is written even when the engine
-// refused because another run was under way.
 void CleanPercent(int32_t percent)
 {
-    CleanMemory(PercentOfTotal(TotalPhysicalMB(), percent), 1024, false);
-    if (Settings.LogEnabled)
-        WriteLog("MANUAL", PercentOfTotal(TotalPhysicalMB(), percent));
+    RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL", nullptr);
 }
 
 void RunModule(TPluginModule* module)

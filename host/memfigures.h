@@ -1,5 +1,5 @@
 // The memory figures the host shows and decides on, and the shared snapshot
-// of them that every thread refreshes and reads.
+// of them that every thread refreshes and reads. Its Win32 half: memstatus.
 #pragma once
 #include <stdint.h>
 

@@ -6,7 +6,7 @@
 #include "../common/centerwindow.h"
 #include "dialogs.h"
 #include "resources/resource.h"
-#include "startup.h"
+#include "hostenv.h"
 
 INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -1,6 +1,6 @@
-// The plug-in manager's decisions, apart from the system: which files are
-// module candidates, how paths are joined, which platform codes are taken,
-// and the order of the "Модули" submenu.
+// The plug-in manager's decisions, apart from the system (its Win32 halves:
+// modulescan and modules): which files are module candidates, which
+// platform codes are taken, and the order of the "Модули" submenu.
 #pragma once
 #include <stdint.h>
 
@@ -10,11 +10,6 @@ enum { kModuleSlots = 10 };
 // in place by `upper` in a buffer of our own, compared with ".DLL".
 typedef void (*TUpperCase)(char* text);
 bool IsModuleFileName(const char* name, TUpperCase upper);
-
-// Name if Dir is empty; Dir + Name if Dir ends with "\"; else Dir + "\" +
-// Name. False, with `out` empty, when the result does not fit in `size`:
-// a cut path would name another file.
-bool JoinPath(char* out, int size, const char* dir, const char* name);
 
 // Whether a module answering `value` from ExecWinVer is offered on
 // `platformClass` (1 Win32s, 2 Windows 9x, 3 NT): 1 everywhere, 2 and 3

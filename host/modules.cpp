@@ -1,16 +1,12 @@
 #include "modules.h"
 
 #include "../common/text.h"
-#include "startup.h"
+#include "../modules/frame/frame.h"
+#include "hostenv.h"
+#include "modulescan.h"
 
 TPluginModule* Modules[kModuleSlots];
 int ModuleCount;
-
-// The contract's exports: stdcall, undecorated.
-typedef const char*(__stdcall* TGetName)();
-typedef int32_t(__stdcall* TExecWinVer)();
-typedef void(__stdcall* TInit)(HWND hostWindow, int32_t moduleIndex, const char* hostDirectory);
-typedef HWND(__stdcall* TExecute)();
 
 template <typename T> static T Export(HMODULE library, const char* name)
 {
@@ -20,33 +16,6 @@ template <typename T> static T Export(HMODULE library, const char* name)
 // The longest menu caption taken from a module; the rest of a longer name
 // is dropped.
 enum { kNameLimit = 255 };
-
-// A directory by what it is, not by the path that reached it.
-struct TDirectoryId {
-    DWORD Volume;
-    DWORD IndexHigh;
-    DWORD IndexLow;
-};
-
-// NtQueryInformationFile of the NT family, for a directory's file index
-// alone: the volume serial that GetFileInformationByHandle adds costs more
-// than the walk itself under Wine. Two directories on different volumes
-// with the same index would be taken for one, and the second not walked.
-typedef LONG(__stdcall* TQueryInformationFile)(HANDLE file, void* status, void* information,
-                                               ULONG length, int informationClass);
-enum { kFileInternalInformation = 6 };
-
-// Every directory the scan has entered. A link or junction leading back up
-// (or across) the tree reaches one of them again by another path, and is
-// not walked a second time: no endless descent, no library listed twice.
-// Under Wine a Unix link shows no reparse-point attribute, so only the
-// directory's identity gives it away.
-struct TVisited {
-    TDirectoryId* Ids;
-    int Count;
-    int Capacity;
-    TQueryInformationFile QueryInformationFile; // 0 where ntdll lacks it
-};
 
 static char* HeapText(const char* text, int limit)
 {
@@ -88,109 +57,19 @@ static void AddModule(const char* path, const char* name)
     Modules[ModuleCount++] = module;
 }
 
-static void ConsiderLibrary(const char* path)
+// A full table takes no more modules: the menu's command ids end at 9, so
+// further libraries are not even loaded.
+static bool ConsiderLibrary(const char* path)
 {
     HMODULE library = LoadLibraryA(path);
-    if (!library)
-        return;
-    TGetName getName = Export<TGetName>(library, "GetName");
-    TExecWinVer execWinVer = Export<TExecWinVer>(library, "ExecWinVer");
-    if (getName && execWinVer && IsPlatformSupported(execWinVer(), PlatformClass))
-        AddModule(path, getName());
-    FreeLibrary(library);
-}
-
-// True when `dir` has not been entered before. Windows 9x cannot open a
-// directory for its identity; its file systems have no links either.
-static bool FirstVisit(const char* dir, TVisited* visited)
-{
-    HANDLE handle = CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return true;
-    TDirectoryId id = {0, 0, 0};
-    bool known;
-    if (visited->QueryInformationFile) {
-        ULONG_PTR status[2];
-        DWORD index[2];
-        known = visited->QueryInformationFile(handle, status, index, sizeof index,
-                                              kFileInternalInformation) == 0;
-        id.IndexLow = index[0];
-        id.IndexHigh = index[1];
-    } else {
-        BY_HANDLE_FILE_INFORMATION info;
-        known = GetFileInformationByHandle(handle, &info) != 0;
-        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    if (library) {
+        TGetName getName = Export<TGetName>(library, "GetName");
+        TExecWinVer execWinVer = Export<TExecWinVer>(library, "ExecWinVer");
+        if (getName && execWinVer && IsPlatformSupported(execWinVer(), PlatformClass))
+            AddModule(path, getName());
+        FreeLibrary(library);
     }
-    CloseHandle(handle);
-    if (!known)
-        return true;
-    for (int i = 0; i < visited->Count; ++i) {
-        const TDirectoryId& seen = visited->Ids[i];
-        if (seen.Volume == id.Volume && seen.IndexHigh == id.IndexHigh &&
-            seen.IndexLow == id.IndexLow)
-            return false;
-    }
-    if (visited->Count == visited->Capacity) {
-        int capacity = visited->Capacity ? visited->Capacity * 2 : 64;
-        DWORD bytes = DWORD(capacity) * sizeof(TDirectoryId);
-        HANDLE heap = GetProcessHeap();
-        void* grown =
-            visited->Ids ? HeapReAlloc(heap, 0, visited->Ids, bytes) : HeapAlloc(heap, 0, bytes);
-        // A directory that cannot be remembered is not entered: it might
-        // be the start of a loop.
-        if (!grown)
-            return false;
-        visited->Ids = static_cast<TDirectoryId*>(grown);
-        visited->Capacity = capacity;
-    }
-    visited->Ids[visited->Count++] = id;
-    return true;
-}
-
-static void UpperCase(char* text) { CharUpperA(text); }
-
-// Depth first, in the order the file system gives; silent on every failure.
-// Paths that do not fit MAX_PATH are passed over, which also bounds the
-// depth of the descent.
-static void ScanDirectory(const char* dir, TVisited* visited)
-{
-    char path[MAX_PATH];
-    if (!JoinPath(path, MAX_PATH, dir, "*.*"))
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    // A folder that holds neither libraries nor folders gives nothing, seen
-    // once or twice: its identity is asked for only once something in it
-    // counts, which spares most folders of a large tree the extra open.
-    bool checked = false;
-    do {
-        // A full table takes no more modules: the menu's command ids end at
-        // 9, so further libraries are not even loaded.
-        if (ModuleCount == kModuleSlots)
-            break;
-        const char* name = found.cFileName;
-        if (TextEquals(name, ".") || TextEquals(name, ".."))
-            continue;
-        bool library = IsModuleFileName(name, UpperCase);
-        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!library && !folder)
-            continue;
-        if (!checked) {
-            checked = true;
-            if (!FirstVisit(dir, visited))
-                break;
-        }
-        if (!JoinPath(path, MAX_PATH, dir, name))
-            continue;
-        if (library)
-            ConsiderLibrary(path);
-        if (folder)
-            ScanDirectory(path, visited);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    return ModuleCount < kModuleSlots;
 }
 
 void LoadModules()
@@ -199,13 +78,8 @@ void LoadModules()
     // imports on NT) would otherwise stop the scan at the system's "entry
     // point not found" box.
     UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    TVisited visited = {nullptr, 0, 0, nullptr};
-    if (HMODULE ntdll = GetModuleHandleA("ntdll.dll"))
-        visited.QueryInformationFile =
-            Export<TQueryInformationFile>(ntdll, "NtQueryInformationFile");
-    ScanDirectory(ProgramDir, &visited);
-    if (visited.Ids)
-        HeapFree(GetProcessHeap(), 0, visited.Ids);
+    if (ModuleCount < kModuleSlots)
+        WalkLibraries(ProgramDir, ConsiderLibrary);
     SetErrorMode(errorMode);
 }
 

@@ -1,5 +1,7 @@
 // The plug-in modules found beside the program: the table of those that
-// suit this platform, and their loading for use and unloading.
+// suit this platform, their loading for use and unloading, and their menu
+// entries. The host's side of the plug-in contract (modules/frame/frame.h);
+// the folder walk is modulescan's, the rules modulelogic's.
 #pragma once
 #include <windows.h>
 #include <stdint.h>

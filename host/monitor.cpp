@@ -1,25 +1,21 @@
 #include "monitor.h"
 
-#include "../common/rounding.h"
-#include "activity_log.h"
+#include "amounts.h"
 #include "cleaner.h"
 #include "cpusampler.h"
 #include "memstatus.h"
 #include "monitorrule.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "strings.h"
+#include "hoststrings.h"
 #include "tray.h"
 
 HANDLE MonitorThreadHandle;
 
-// A silent run of `percent` of physical memory, logged even when the engine
-// refuses it; the logged amount is worked out afresh after the run.
+// A silent run of `percent` of physical memory.
 static void CleanShare(const char* tag, uint8_t percent)
 {
-    CleanMemory(PercentOfTotal(TotalPhysicalMB(), percent), 1048576, false);
-    if (Settings.LogEnabled)
-        WriteLog(tag, PercentOfTotal(TotalPhysicalMB(), percent));
+    RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), tag, nullptr);
 }
 
 uint16_t RunMonitorTick(uint16_t count)

@@ -1,5 +1,6 @@
 // Where the host dialogs go on the screen: snapping to the work area and
-// reading back the positions the settings file keeps.
+// reading back the positions the settings file keeps. Its Win32 half:
+// dialogs.
 #pragma once
 #include <stdint.h>
 

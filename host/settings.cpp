@@ -4,8 +4,6 @@
 
 #include "../common/settingsfile.h"
 
-#include "startup.h"
-
 // Aligned so that the record never straddles a cache line: every field,
 // even an odd-placed 16-bit one, is then read and written in one access.
 alignas(32) TSettings Settings = kDefaultSettings;
@@ -22,3 +20,10 @@ void LoadSettings()
 }
 
 void SaveSettings(const char* path) { WriteSettingsFile(path, Settings); }
+
+void SaveSettingsFile()
+{
+    char path[kPathBuffer];
+    SettingsPath(path);
+    SaveSettings(path);
+}

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "../common/settings_record.h"
-#include "startup.h"
+#include "hostenv.h"
 
 extern TSettings Settings;
 
@@ -14,3 +14,5 @@ void LoadSettings();
 // Writes the 23 bytes of Settings to `path`; failures are silent and a
 // failed write leaves the file as it was.
 void SaveSettings(const char* path);
+// SaveSettings to SettingsPath.
+void SaveSettingsFile();

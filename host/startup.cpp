@@ -1,51 +1,27 @@
 #include "startup.h"
 
 #include "../common/hostnotify.h"
-#include "../common/text.h"
 #include "activity_log.h"
 #include "amounts.h"
 #include "appstate.h"
 #include "cleaner.h"
 #include "cmdline.h"
 #include "cpusampler.h"
+#include "dialogfigures.h"
 #include "dialogs.h"
+#include "hostenv.h"
+#include "hoststrings.h"
 #include "mainwindow.h"
 #include "memstatus.h"
 #include "modules.h"
 #include "monitor.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "strings.h"
 #include "tray.h"
-
-HINSTANCE HostInstance;
-HWND MainWindow;
-HWND CurrentDialog;
-char ProgramDir[MAX_PATH];
-int PlatformClass;
-UINT TaskbarCreatedMessage;
 
 static const char kClassName[] = "Brindlecap";
 
-int DetectPlatform()
-{
-    OSVERSIONINFOA version;
-    version.dwOSVersionInfoSize = 148;
-    if (!GetVersionExA(&version))
-        return PlatformOther;
-    switch (version.dwPlatformId) {
-    case 0:
-        return PlatformWin32s;
-    case 1:
-        return PlatformWin9x;
-    case 2:
-        return PlatformNT;
-    default:
-        return PlatformOther;
-    }
-}
-
-void SetLowPriority()
+static void SetLowPriority()
 {
     HANDLE process = OpenProcess(PROCESS_SET_INFORMATION, FALSE, GetCurrentProcessId());
     if (process) {
@@ -53,20 +29,6 @@ void SetLowPriority()
         CloseHandle(process);
     }
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-}
-
-void ProgramFile(const char* name, char* out, int size)
-{
-    CopyText(out, size, ProgramDir);
-    AppendText(out, size, name);
-}
-
-static void FindProgramDir()
-{
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(0, path, MAX_PATH);
-    path[n < MAX_PATH ? n : MAX_PATH] = 0;
-    DirectoryOf(path, ProgramDir, MAX_PATH);
 }
 
 static void StartTrayMode()
@@ -85,7 +47,9 @@ static void RunCleaningMode(const TStartRequest& request)
         ShowMemoryDialog();
     int32_t amount =
         request.CleanAllMemory ? CleanAllAmount(TotalPhysicalMB()) : request.CleanAmount;
-    CleanMemory(amount, 1048576, true);
+    TDialogUpdate progress;
+    TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &progress);
+    RequestCleaning(amount, nullptr, CurrentDialog ? &reporter : nullptr);
     // Without a dialog to wait for there is nothing left to do. When the
     // memory dialog could not be created (its error box has been shown),
     // the program ends as well rather than wait invisibly for

@@ -10,7 +10,7 @@
 #include "cpusampler.h"
 #include "memstatus.h"
 #include "settings.h"
-#include "startup.h"
+#include "hostenv.h"
 #include "traypicture.h"
 
 HICON TrayIconHandle;

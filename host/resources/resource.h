@@ -34,7 +34,9 @@
 #define IDM_CLEAN75 206
 #define IDM_NEWVERSION 207
 
-// Dialog controls.
+// Dialog controls. Labels and group boxes that code never reaches share
+// IDC_STATIC.
+#define IDC_STATIC -1
 #define IDC_UNIT_BYTES 100
 #define IDC_UNIT_KB 101
 #define IDC_UNIT_MB 102
@@ -48,5 +50,16 @@
 #define IDC_HELPFILE 602
 #define IDC_EXIT 603
 #define IDC_HIDE 604
+// The figures, in the order the update flags name them.
+#define IDC_PHYS_TOTAL 1001
+#define IDC_PHYS_FREE 1002
+#define IDC_PHYS_USED 1003
+#define IDC_PHYS_PERCENT 1004
+#define IDC_PAGE_TOTAL 1005
+#define IDC_PAGE_FREE 1006
+#define IDC_PAGE_USED 1007
+#define IDC_VIRT_TOTAL 1008
+#define IDC_VIRT_FREE 1009
+#define IDC_VIRT_USED 1010
 #define IDC_STATUS 1011
 #define IDC_CPU_TEXT 1012

@@ -4,23 +4,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-// Dialog items.
-enum {
-    IDC_EXIT = 100,
-    IDC_REFRESH = 101,
-    IDC_GDI_TEXT = 200,
-    IDC_SYSTEM_TEXT = 201,
-    IDC_USER_TEXT = 202,
-    IDC_GDI_BAR = 300,
-    IDC_SYSTEM_BAR = 301,
-    IDC_USER_BAR = 302,
-};
-
-// Strings of the module's table.
-enum {
-    IDS_USER_LOAD_FAILED = 1,
-    IDS_FUNCTION_MISSING = 2,
-};
+#include "resource.h"
 
 // Kinds of pool, as the 16-bit GetFreeSystemResources numbers them.
 enum {

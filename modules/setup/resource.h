@@ -3,6 +3,8 @@
 
 #define IDS_WRITE_FAILED 1
 
+#define IDC_STATIC -1
+
 #define IDC_CANCEL 100
 #define IDC_OK 101
 #define IDC_LOG 200
@@ -13,5 +15,11 @@
 #define IDC_CRITICAL_LOAD 303
 #define IDC_CRITICAL_CLEAN 304
 #define IDC_CPU_LIMIT 305
-#define IDC_ICON_FIRST 400 // 400 + TrayIconMode, up to 404
-#define IDC_ICON_LAST 404
+// One button for each TrayIconMode, in its order.
+#define IDC_ICON_STATIC 400
+#define IDC_ICON_CPU_COLOUR 401
+#define IDC_ICON_CPU_TEXT 402
+#define IDC_ICON_MEMORY_COLOUR 403
+#define IDC_ICON_MEMORY_TEXT 404
+#define IDC_ICON_FIRST IDC_ICON_STATIC // IDC_ICON_FIRST + TrayIconMode
+#define IDC_ICON_LAST IDC_ICON_MEMORY_TEXT

@@ -6,8 +6,8 @@
 #include "../../common/centerwindow.h"
 #include "../../common/hostnotify.h"
 #include "../../common/numtext.h"
+#include "../../common/path.h"
 #include "../../common/settingsfile.h"
-#include "../../common/text.h"
 #include "frame.h"
 #include "registry.h"
 #include "resource.h"
@@ -29,12 +29,7 @@ enum { kPathBuffer = MAX_PATH + 16 };
 // that names another file.
 static bool HostFile(const char* name, char out[kPathBuffer])
 {
-    const char* dir = HostDirectory ? HostDirectory : "";
-    if (TextLength(dir) + TextLength(name) >= kPathBuffer)
-        return false;
-    CopyText(out, kPathBuffer, dir);
-    AppendText(out, kPathBuffer, name);
-    return true;
+    return JoinPath(out, kPathBuffer, HostDirectory ? HostDirectory : "", name);
 }
 
 // The registry is asked only when the file opened.

@@ -7,7 +7,7 @@
 #include "../../common/centerwindow.h"
 #include "../../common/numtext.h"
 #include "../../common/text.h"
-#include "taskroll_ids.h"
+#include "resource.h"
 #include "taskroll_logic.h"
 #include "toolhelp.h"
 

@@ -4,15 +4,7 @@
 #pragma once
 #include <stdint.h>
 
-// String ids of the priority class names.
-enum {
-    IDS_PRIORITY_IDLE = 104,
-    IDS_PRIORITY_BELOW_NORMAL = 106,
-    IDS_PRIORITY_NORMAL = 108,
-    IDS_PRIORITY_ABOVE_NORMAL = 110,
-    IDS_PRIORITY_HIGH = 113,
-    IDS_PRIORITY_REALTIME = 124,
-};
+#include "resource.h" // the string ids of the priority class names
 
 // Base + delta, kept within the band the base belongs to: 1 to 15 for a
 // variable base, 16 to 31 for a real-time one.

@@ -7,6 +7,8 @@
 #include <string.h>
 
 #include "../../common/hostnotify.h"
+#include "../../host/mainwindow.h"
+#include "../../host/resources/resource.h"
 #include "../win32/check.h"
 #include "host_ui.h"
 #include "probe.h"
@@ -82,7 +84,7 @@ CHECK_CASE(InformationAndAboutStartsEndWhenTheirDialogCloses)
         if (start.closeBox)
             PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         else
-            PostMessageA(dialog, WM_COMMAND, 600, 0);
+            PostMessageA(dialog, WM_COMMAND, IDC_OK, 0);
         ExpectEndsWithZero(sandbox, child);
     }
 }
@@ -100,11 +102,12 @@ CHECK_CASE(CleaningWithTheMemoryDialogShowsTheRunAndEndsOnOk)
         CHECK(dialog);
         if (!dialog)
             continue;
-        CHECK(WaitForItemText(dialog, 1011, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE")); // Выполнено
-        CHECK_EQ(100, SendDlgItemMessageA(dialog, 300, PBM_GETPOS, 0, 0));
-        CHECK(WaitForAnyItemText(dialog, 1001));
+        CHECK(WaitForItemText(dialog, IDC_STATUS,
+                              "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE")); // Выполнено
+        CHECK_EQ(100, SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_GETPOS, 0, 0));
+        CHECK(WaitForAnyItemText(dialog, IDC_PHYS_TOTAL));
         CHECK(WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT);
-        PostMessageA(dialog, WM_COMMAND, 600, 0);
+        PostMessageA(dialog, WM_COMMAND, IDC_OK, 0);
         ExpectEndsWithZero(sandbox, child);
     }
 }
@@ -122,22 +125,22 @@ CHECK_CASE(HotKeysAndTheTrayIconOpenOneDialogAtATime)
         CHECK(Deliver(run.window, WM_TRAYICON, 0, mouse));
     CHECK(!FindDialog(run.child, 600));
 
-    HWND main = Hotkey(run, 400, kMainDialogItem);
+    HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
     // The open dialog is raised instead of a second one.
-    CHECK(Deliver(run.window, WM_HOTKEY, 402, 0));
+    CHECK(Deliver(run.window, WM_HOTKEY, HOTKEY_INFO, 0));
     CHECK(!FindDialog(run.child, kInfoDialogItem));
     CHECK(Deliver(run.window, WM_TRAYICON, 0, WM_LBUTTONDOWN));
     CHECK(IsWindow(main));
-    PostMessageA(main, WM_COMMAND, 604, 0); // "Свернуть"
+    PostMessageA(main, WM_COMMAND, IDC_HIDE, 0); // "Свернуть"
     CHECK(WaitGone(main));
 
-    HWND info = Hotkey(run, 402, kInfoDialogItem);
+    HWND info = Hotkey(run, HOTKEY_INFO, kInfoDialogItem);
     CHECK(info);
-    CHECK(Deliver(run.window, WM_HOTKEY, 400, 0));
+    CHECK(Deliver(run.window, WM_HOTKEY, HOTKEY_MAIN, 0));
     CHECK(Deliver(run.window, WM_TRAYICON, 0, WM_LBUTTONDOWN));
     CHECK(!FindDialog(run.child, kMainDialogItem));
-    PostMessageA(info, WM_COMMAND, 600, 0);
+    PostMessageA(info, WM_COMMAND, IDC_OK, 0);
     CHECK(WaitGone(info));
     // Resident: closing a dialog leaves the program running.
     CHECK(Deliver(run.window, WM_NULL, 0, 0));
@@ -157,26 +160,26 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
     TSandbox sandbox;
     const char* program = sandbox.InstallProgram();
     TRun run = StartResident(sandbox, program);
-    HWND main = Hotkey(run, 400, kMainDialogItem);
+    HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
     if (!main)
         return;
     int total = TotalPhysicalMBHere();
-    CHECK_EQ((total - 1) / 16, SendDlgItemMessageA(main, 105, CB_GETCOUNT, 0, 0));
-    CHECK(WaitForItemText(main, 105, "48")); // the default amount
-    CHECK(Checked(main, 102));
+    CHECK_EQ((total - 1) / 16, SendDlgItemMessageA(main, IDC_AMOUNT, CB_GETCOUNT, 0, 0));
+    CHECK(WaitForItemText(main, IDC_AMOUNT, "48")); // the default amount
+    CHECK(Checked(main, IDC_UNIT_MB));
     // Only three characters count: 1024 cleans 102.
-    CHECK(SetDlgItemTextA(main, 105, "1024"));
+    CHECK(SetDlgItemTextA(main, IDC_AMOUNT, "1024"));
     CHECK(SetWindowPos(main, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-    PostMessageA(main, WM_COMMAND, 600, 0);
+    PostMessageA(main, WM_COMMAND, IDC_OK, 0);
     char log[4096];
     char path[MAX_PATH];
     FilePath(program, "Brindlecap.log", path);
     CHECK(WaitForLogLines(path, 1, log, sizeof log));
     CHECK(strstr(log, " 102 \xCC\xE1 #MANUAL\r\n") != nullptr);
-    CHECK(WaitForItemText(main, 1011, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"));
-    CHECK_EQ(100, SendDlgItemMessageA(main, 300, PBM_GETPOS, 0, 0));
-    PostMessageA(main, WM_COMMAND, 604, 0);
+    CHECK(WaitForItemText(main, IDC_STATUS, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"));
+    CHECK_EQ(100, SendDlgItemMessageA(main, IDC_CLEAN_PROGRESS, PBM_GETPOS, 0, 0));
+    PostMessageA(main, WM_COMMAND, IDC_HIDE, 0);
     CHECK(WaitGone(main));
     BYTE ini[23];
     CHECK(ReadIni(program, ini));
@@ -186,13 +189,13 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
     ExitThroughMenu(sandbox, run.child, run.window);
 
     TRun again = StartResident(sandbox, program);
-    main = Hotkey(again, 400, kMainDialogItem);
+    main = Hotkey(again, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
     RECT r = {};
     GetWindowRect(main, &r);
     CHECK_EQ(123, r.left);
     CHECK_EQ(77, r.top);
-    CHECK(WaitForItemText(main, 105, "102"));
+    CHECK(WaitForItemText(main, IDC_AMOUNT, "102"));
     ExitThroughMenu(sandbox, again.child, again.window);
 }
 
@@ -201,11 +204,11 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     CHECK(!AnyMainWindow());
     TSandbox sandbox;
     TRun run = StartResident(sandbox, sandbox.InstallProgram(), "S");
-    HWND main = Hotkey(run, 400, kMainDialogItem);
+    HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
     if (!main)
         return;
-    PostMessageA(main, WM_COMMAND, 603, 0);
+    PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
     HWND box = WaitForMessageBox(run.child);
     CHECK(box);
     if (!box)
@@ -221,7 +224,7 @@ CHECK_CASE(ExitQuestionNoKeepsRunningYesEndsWithZero)
     CHECK(Deliver(run.window, WM_NULL, 0, 0));
     CHECK(IsWindow(main));
 
-    PostMessageA(main, WM_COMMAND, 603, 0);
+    PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
     box = WaitForMessageBox(run.child);
     CHECK(box);
     PostMessageA(box, WM_COMMAND, IDYES, 0);
@@ -234,12 +237,12 @@ CHECK_CASE(ExitFromTheMenuWithTheExitQuestionOpenStoresTheDialogsPlaceAndEnds)
     TSandbox sandbox;
     const char* program = sandbox.InstallProgram();
     TRun run = StartResident(sandbox, program);
-    HWND main = Hotkey(run, 400, kMainDialogItem);
+    HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
     if (!main)
         return;
     CHECK(SetWindowPos(main, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-    PostMessageA(main, WM_COMMAND, 603, 0);
+    PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
     CHECK(WaitForMessageBox(run.child));
     // The question's own loop carries the menu's command to the window.
     ExitThroughMenu(sandbox, run.child, run.window);
@@ -255,18 +258,18 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
     TSandbox sandbox;
     const char* program = sandbox.InstallProgram();
     TRun run = StartResident(sandbox, program);
-    HWND info = Hotkey(run, 402, kInfoDialogItem);
+    HWND info = Hotkey(run, HOTKEY_INFO, kInfoDialogItem);
     CHECK(info);
     if (!info)
         return;
     // Monitoring off: the figures are filled once, in megabytes.
-    CHECK(WaitForAnyItemText(info, 1008));
-    CHECK(Checked(info, 102));
-    CHECK(!Checked(info, 103));
-    SendDlgItemMessageA(info, 103, BM_CLICK, 0, 0);
-    CHECK(Checked(info, 103));
-    CHECK(WaitForAnyItemText(info, 1012)); // the processor load, live
-    SendDlgItemMessageA(info, 104, BM_CLICK, 0, 0);
+    CHECK(WaitForAnyItemText(info, IDC_VIRT_TOTAL));
+    CHECK(Checked(info, IDC_UNIT_MB));
+    CHECK(!Checked(info, IDC_MONITORING));
+    SendDlgItemMessageA(info, IDC_MONITORING, BM_CLICK, 0, 0);
+    CHECK(Checked(info, IDC_MONITORING));
+    CHECK(WaitForAnyItemText(info, IDC_CPU_TEXT)); // the processor load, live
+    SendDlgItemMessageA(info, IDC_ON_TOP, BM_CLICK, 0, 0);
     CHECK(GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST);
     // Within 20 pixels of the work area's corner it sticks there.
     RECT work;
@@ -282,7 +285,7 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
     GetWindowRect(info, &r);
     CHECK_EQ(work.left + 21, r.left);
     CHECK_EQ(work.top + 21, r.top);
-    PostMessageA(info, WM_COMMAND, 600, 0);
+    PostMessageA(info, WM_COMMAND, IDC_OK, 0);
     CHECK(WaitGone(info));
     BYTE ini[23];
     CHECK(ReadIni(program, ini));
@@ -292,19 +295,19 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
     ExitThroughMenu(sandbox, run.child, run.window);
 
     TRun again = StartResident(sandbox, program);
-    info = Hotkey(again, 402, kInfoDialogItem);
+    info = Hotkey(again, HOTKEY_INFO, kInfoDialogItem);
     CHECK(info);
     if (!info)
         return;
-    CHECK(Checked(info, 103));
-    CHECK(Checked(info, 104));
+    CHECK(Checked(info, IDC_MONITORING));
+    CHECK(Checked(info, IDC_ON_TOP));
     CHECK(GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    CHECK(WaitForAnyItemText(info, 1012));
+    CHECK(WaitForAnyItemText(info, IDC_CPU_TEXT));
     CHECK(SetWindowPos(info, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
     // Unchecked, then ended through the menu: the box's state is not
     // stored, the position is.
-    SendDlgItemMessageA(info, 103, BM_CLICK, 0, 0);
-    CHECK(!Checked(info, 103));
+    SendDlgItemMessageA(info, IDC_MONITORING, BM_CLICK, 0, 0);
+    CHECK(!Checked(info, IDC_MONITORING));
     ExitThroughMenu(sandbox, again.child, again.window);
     CHECK(ReadIni(program, ini));
     CHECK_EQ(1, ini[kIniInfoMonitoring]);
@@ -334,14 +337,14 @@ CHECK_CASE(StoredPositionsOutsideTheScreenOpenOnIt)
         FilePath(program, "Brindlecap.ini", path);
         CHECK(WriteBytes(path, ini, sizeof ini));
         TRun run = StartResident(sandbox, program, "S");
-        HWND main = Hotkey(run, 400, kMainDialogItem);
+        HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
         CHECK(main);
         if (main) {
             ExpectOnScreen(main);
-            PostMessageA(main, WM_COMMAND, 604, 0);
+            PostMessageA(main, WM_COMMAND, IDC_HIDE, 0);
             CHECK(WaitGone(main));
         }
-        HWND info = Hotkey(run, 402, kInfoDialogItem);
+        HWND info = Hotkey(run, HOTKEY_INFO, kInfoDialogItem);
         CHECK(info);
         if (info)
             ExpectOnScreen(info);
@@ -358,7 +361,7 @@ CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
     CHECK(about);
     if (!about)
         return;
-    PostMessageA(about, WM_COMMAND, 602, 0);
+    PostMessageA(about, WM_COMMAND, IDC_HELPFILE, 0);
     HWND box = WaitForMessageBox(child);
     CHECK(box);
     if (box) {
@@ -368,7 +371,7 @@ CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         CHECK(WaitGone(box));
     }
-    PostMessageA(about, WM_COMMAND, 600, 0);
+    PostMessageA(about, WM_COMMAND, IDC_OK, 0);
     ExpectEndsWithZero(sandbox, child);
 }
 
@@ -395,8 +398,8 @@ CHECK_CASE(ModuleNotificationsRereadTheSettingsAndIgnoreUnknownSlots)
     FilePath(program, "Brindlecap.ini", path);
     CHECK(WriteBytes(path, ini, sizeof ini));
     CHECK(Deliver(run.window, WM_HOSTNOTIFY, 2, 0));
-    HWND main = Hotkey(run, 400, kMainDialogItem);
+    HWND main = Hotkey(run, HOTKEY_MAIN, kMainDialogItem);
     CHECK(main);
-    CHECK(WaitForItemText(main, 105, "77"));
+    CHECK(WaitForItemText(main, IDC_AMOUNT, "77"));
     ExitThroughMenu(sandbox, run.child, run.window);
 }

@@ -83,6 +83,6 @@ void ExitThroughMenu(TSandbox& sandbox, TChild* child, HWND window)
 {
     if (!child || !window)
         return;
-    CHECK(PostMessageA(window, WM_COMMAND, 201, 0));
+    CHECK(PostMessageA(window, WM_COMMAND, IDM_EXIT, 0));
     ExpectEndsWithZero(sandbox, child);
 }

@@ -3,14 +3,15 @@
 #pragma once
 #include <windows.h>
 
+#include "../../host/resources/resource.h"
 #include "sandbox.h"
 
 // Control ids the cases look for: each names one dialog.
 enum {
-    kMainDialogItem = 603,   // "Выход"
-    kInfoDialogItem = 103,   // "Мониторинг"
-    kAboutDialogItem = 601,  // "Web"
-    kMemoryDialogItem = 1011 // the status text (only MEMORY_DIALOG in its mode)
+    kMainDialogItem = IDC_EXIT,       // "Выход"
+    kInfoDialogItem = IDC_MONITORING, // "Мониторинг"
+    kAboutDialogItem = IDC_WEB,       // "Web"
+    kMemoryDialogItem = IDC_STATUS    // the status text (only MEMORY_DIALOG in its mode)
 };
 
 // Byte offsets of the settings file's fields.

@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../../host/resources/resource.h"
 #include "../win32/check.h"
 #include "probe.h"
 #include "sandbox.h"
@@ -46,7 +47,7 @@ void ExpectMemoryDialog(const char* arguments)
     HWND dialog = WaitForDialog(child, 1011);
     CHECK(dialog);
     if (dialog)
-        PostMessageA(dialog, WM_COMMAND, 600, 0);
+        PostMessageA(dialog, WM_COMMAND, IDC_OK, 0);
     ExpectEndsWithZero(sandbox, child);
 }
 

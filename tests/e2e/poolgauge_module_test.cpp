@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../../modules/poolgauge/resource.h"
 #include "../win32/check.h"
 #include "probe.h"
 #include "sandbox.h"
@@ -58,8 +59,8 @@ void ExpectFiguresShown(HWND dialog)
 {
     for (int i = 0; i < 3; ++i) {
         char text[16] = "", expected[16];
-        GetDlgItemTextA(dialog, 200 + i, text, sizeof text);
-        LRESULT position = SendDlgItemMessageA(dialog, 300 + i, PBM_GETPOS, 0, 0);
+        GetDlgItemTextA(dialog, IDC_GDI_TEXT + i, text, sizeof text);
+        LRESULT position = SendDlgItemMessageA(dialog, IDC_GDI_BAR + i, PBM_GETPOS, 0, 0);
         CHECK(position >= 0 && position <= 100);
         snprintf(expected, sizeof expected, "%d%%", int(position));
         if (strcmp(text, expected))

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "../../modules/setup/resource.h"
 #include "../win32/check.h"
 #include "probe.h"
 #include "sandbox.h"
@@ -139,33 +140,35 @@ CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
     if (!dialog)
         return host.Exit();
     CHECK(GetWindow(dialog, GW_OWNER) == host.window);
-    const int ids[] = {300, 302, 303, 304, 305, 301};
+    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
+                       IDC_CRITICAL_CLEAN,     IDC_CPU_LIMIT,         IDC_INFO_REFRESH};
     const char* shown[] = {"30", "45", "95", "25", "80", "500"};
     for (int i = 0; i < 6; ++i)
         CHECK(TextIs(dialog, ids[i], shown[i]));
-    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 200));
-    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 201));
-    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 400));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_LOG));
+    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_AUTOSTART));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_ICON_STATIC));
     // A second pick raises the open dialog and makes no other.
     DWORD_PTR result;
     CHECK(SendMessageTimeoutA(host.window, WM_COMMAND, 0, 0, SMTO_NORMAL, kStartTimeout, &result));
     CHECK_EQ(1, host.DialogCount());
     CHECK(IsWindow(dialog));
 
-    SetDlgItemTextA(dialog, 300, "120");
-    CHECK(PressAndClose(dialog, 101));
+    SetDlgItemTextA(dialog, IDC_AUTOCLEAN_INTERVAL, "120");
+    CHECK(PressAndClose(dialog, IDC_OK));
     host.ExpectFile(after);
 
     // Opened afresh, it reads what it saved; "Отмена" drops every change.
     dialog = host.Pick();
-    CHECK(dialog && TextIs(dialog, 300, "12"));
-    SetDlgItemTextA(dialog, 300, "77");
+    CHECK(dialog && TextIs(dialog, IDC_AUTOCLEAN_INTERVAL, "12"));
+    SetDlgItemTextA(dialog, IDC_AUTOCLEAN_INTERVAL, "77");
     // Each icon button is a group of its own: the click alone moves the
     // check.
-    CHECK(SendMessageTimeoutA(dialog, WM_COMMAND, 402, 0, SMTO_NORMAL, kStartTimeout, &result));
-    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 402));
-    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, 400));
-    CHECK(PressAndClose(dialog, 100));
+    CHECK(SendMessageTimeoutA(dialog, WM_COMMAND, IDC_ICON_CPU_TEXT, 0, SMTO_NORMAL, kStartTimeout,
+                              &result));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_ICON_CPU_TEXT));
+    CHECK_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_ICON_STATIC));
+    CHECK(PressAndClose(dialog, IDC_CANCEL));
     host.ExpectFile(after);
 
     // The host took the saved settings: its own save at exit keeps them,
@@ -187,8 +190,8 @@ CHECK_CASE(SetupSwitchesAutostartInTheRegistry)
     CHECK(dialog);
     if (!dialog)
         return host.Exit();
-    CheckDlgButton(dialog, 201, BST_CHECKED);
-    CHECK(PressAndClose(dialog, 101));
+    CheckDlgButton(dialog, IDC_AUTOSTART, BST_CHECKED);
+    CHECK(PressAndClose(dialog, IDC_OK));
     char data[MAX_PATH] = "", expected[MAX_PATH];
     CHECK(Autostart(data, sizeof data));
     FilePath(host.program, "Brindlecap.exe", expected);
@@ -196,9 +199,9 @@ CHECK_CASE(SetupSwitchesAutostartInTheRegistry)
 
     dialog = host.Pick();
     CHECK(dialog);
-    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, 201));
-    CheckDlgButton(dialog, 201, BST_UNCHECKED);
-    CHECK(PressAndClose(dialog, 101));
+    CHECK_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_AUTOSTART));
+    CheckDlgButton(dialog, IDC_AUTOSTART, BST_UNCHECKED);
+    CHECK(PressAndClose(dialog, IDC_OK));
     CHECK(!Autostart(data, sizeof data));
     host.Exit();
     RemoveAutostart();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../../modules/taskroll/resource.h"
 #include "../win32/check.h"
 #include "probe.h"
 #include "sandbox.h"
@@ -106,23 +107,24 @@ struct TProcessList {
     {
         wchar_t wide[MAX_PATH] = L"";
         char text[MAX_PATH] = "";
-        SendDlgItemMessageW(dialog, 300, LB_GETTEXT, row, LPARAM(wide));
+        SendDlgItemMessageW(dialog, IDC_PROCESSES, LB_GETTEXT, row, LPARAM(wide));
         WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
         return text;
     }
     // Selects row `row` as a click does; the process ID it shows.
     DWORD Select(int row) const
     {
-        Send(300, LB_SETCURSEL, row);
-        Send(0, WM_COMMAND, MAKEWPARAM(300, LBN_SELCHANGE), LPARAM(GetDlgItem(dialog, 300)));
-        return strtoul(Text(400).c_str(), nullptr, 16);
+        Send(IDC_PROCESSES, LB_SETCURSEL, row);
+        Send(0, WM_COMMAND, MAKEWPARAM(IDC_PROCESSES, LBN_SELCHANGE),
+             LPARAM(GetDlgItem(dialog, IDC_PROCESSES)));
+        return strtoul(Text(IDC_PROCESS_ID).c_str(), nullptr, 16);
     }
     // Every row is selected on the way: none shows process ID 0, and each
     // shows the file name of the process whose ID it shows.
     int RowOf(DWORD pid) const
     {
         int found = -1;
-        for (int i = 0, n = int(Send(300, LB_GETCOUNT)); i < n; ++i) {
+        for (int i = 0, n = int(Send(IDC_PROCESSES, LB_GETCOUNT)); i < n; ++i) {
             DWORD shown = Select(i);
             CHECK(shown != 0);
             PROCESSENTRY32 entry = SystemEntry(shown);
@@ -152,7 +154,7 @@ struct TProcessList {
         request.item.cchTextMax = MAX_PATH;
         bool ok = remote &&
                   WriteProcessMemory(host->process, remote, &request, sizeof request, nullptr) &&
-                  Send(301, LVM_GETITEMTEXTA, row, LPARAM(remote)) >= 0 &&
+                  Send(IDC_MODULES, LVM_GETITEMTEXTA, row, LPARAM(remote)) >= 0 &&
                   ReadProcessMemory(host->process, remote, &request, sizeof request, nullptr);
         if (remote)
             VirtualFreeEx(host->process, remote, 0, MEM_RELEASE);
@@ -195,10 +197,10 @@ bool OpenFromHost(TSandbox& sandbox, TProcessList* list)
                         sizeof caption, nullptr, nullptr);
     list->dialog = WaitForWindow(list->host, "#32770", caption);
     DWORD start = GetTickCount();
-    while (list->dialog && list->Send(300, LB_GETCOUNT) <= 0 &&
+    while (list->dialog && list->Send(IDC_PROCESSES, LB_GETCOUNT) <= 0 &&
            GetTickCount() - start < kStartTimeout)
         WaitForSingleObject(list->host->process, 20);
-    CHECK(list->dialog && list->Send(300, LB_GETCOUNT) > 0);
+    CHECK(list->dialog && list->Send(IDC_PROCESSES, LB_GETCOUNT) > 0);
     return list->dialog != nullptr;
 }
 
@@ -212,27 +214,27 @@ CHECK_CASE(TaskrollShowsTheHostItsThreadsAndModules)
     if (OpenFromHost(sandbox, &list)) {
         CHECK(DebugPrivilegeOf(list.host->process));
         // Unsorted, so that row i stays entry i of the process table.
-        CHECK(!(GetWindowLongA(GetDlgItem(list.dialog, 300), GWL_STYLE) & LBS_SORT));
-        CHECK(!(GetWindowLongA(GetDlgItem(list.dialog, 204), GWL_STYLE) & LBS_SORT));
-        CHECK_EQ(250, list.Send(301, LVM_GETCOLUMNWIDTH, 0));
-        CHECK_EQ(85, list.Send(301, LVM_GETCOLUMNWIDTH, 1));
-        CHECK_EQ(90, list.Send(301, LVM_GETCOLUMNWIDTH, 2));
+        CHECK(!(GetWindowLongA(GetDlgItem(list.dialog, IDC_PROCESSES), GWL_STYLE) & LBS_SORT));
+        CHECK(!(GetWindowLongA(GetDlgItem(list.dialog, IDC_THREADS), GWL_STYLE) & LBS_SORT));
+        CHECK_EQ(250, list.Send(IDC_MODULES, LVM_GETCOLUMNWIDTH, 0));
+        CHECK_EQ(85, list.Send(IDC_MODULES, LVM_GETCOLUMNWIDTH, 1));
+        CHECK_EQ(90, list.Send(IDC_MODULES, LVM_GETCOLUMNWIDTH, 2));
 
         DWORD pid = list.host->id;
         int row = list.RowOf(pid);
         CHECK(row >= 0);
         CHECK_STR("Brindlecap.exe", list.Row(row).c_str());
         PROCESSENTRY32 entry = SystemEntry(pid);
-        CHECK_STR(Hex(pid).c_str(), list.Text(400).c_str());
-        CHECK_STR(Hex(entry.th32ParentProcessID).c_str(), list.Text(403).c_str());
-        CHECK_EQ(entry.cntThreads, atoi(list.Text(402).c_str()));
-        CHECK_EQ(entry.pcPriClassBase, atoi(list.Text(404).c_str()));
-        CHECK(list.Send(204, LB_GETCOUNT) >= 1);
+        CHECK_STR(Hex(pid).c_str(), list.Text(IDC_PROCESS_ID).c_str());
+        CHECK_STR(Hex(entry.th32ParentProcessID).c_str(), list.Text(IDC_PARENT_ID).c_str());
+        CHECK_EQ(entry.cntThreads, atoi(list.Text(IDC_THREAD_COUNT).c_str()));
+        CHECK_EQ(entry.pcPriClassBase, atoi(list.Text(IDC_PRIORITY).c_str()));
+        CHECK(list.Send(IDC_THREADS, LB_GETCOUNT) >= 1);
         // The walk's last module on top, the program itself (first) at the
         // bottom. The system may load a library into the host after the list
         // was filled (64-bit Wine does): such a one comes last in this walk.
         std::vector<MODULEENTRY32> modules = ModulesOf(pid);
-        int rows = int(list.Send(301, LVM_GETITEMCOUNT));
+        int rows = int(list.Send(IDC_MODULES, LVM_GETITEMCOUNT));
         CHECK(rows > 0 && size_t(rows) <= modules.size() && modules.size() - rows <= 2);
         if (rows > 0 && size_t(rows) <= modules.size()) {
             CharLowerA(modules[rows - 1].szExePath);
@@ -269,32 +271,32 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
     }
     PROCESS_INFORMATION child = StartIdleCopy(), gone = StartIdleCopy();
     // Nothing selected: "Завершить" ends nothing and does not refresh.
-    list.Send(300, LB_SETCURSEL, WPARAM(-1));
-    list.Send(0, WM_COMMAND, 501);
+    list.Send(IDC_PROCESSES, LB_SETCURSEL, WPARAM(-1));
+    list.Send(0, WM_COMMAND, IDC_END_PROCESS);
     CHECK_EQ(-1, list.RowOf(child.dwProcessId));
     CHECK_EQ(WAIT_TIMEOUT, WaitForSingleObject(child.hProcess, 0));
 
-    list.Send(0, WM_COMMAND, 500);
+    list.Send(0, WM_COMMAND, IDC_REFRESH);
     // A process gone since the list was read: the table's figures, nothing else.
     TerminateProcess(gone.hProcess, 1);
     CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(gone.hProcess, kExitTimeout));
     CHECK(list.RowOf(gone.dwProcessId) >= 0);
-    CHECK_STR(Hex(gone.dwProcessId).c_str(), list.Text(400).c_str());
-    CHECK_STR("0", list.Text(405).c_str());
-    CHECK_EQ(0, list.Send(204, LB_GETCOUNT));
-    CHECK_EQ(0, list.Send(301, LVM_GETITEMCOUNT));
+    CHECK_STR(Hex(gone.dwProcessId).c_str(), list.Text(IDC_PROCESS_ID).c_str());
+    CHECK_STR("0", list.Text(IDC_HEAP_COUNT).c_str());
+    CHECK_EQ(0, list.Send(IDC_THREADS, LB_GETCOUNT));
+    CHECK_EQ(0, list.Send(IDC_MODULES, LVM_GETITEMCOUNT));
 
     CHECK(list.RowOf(child.dwProcessId) >= 0);
-    list.Send(0, WM_COMMAND, 501);
+    list.Send(0, WM_COMMAND, IDC_END_PROCESS);
     CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 0));
     DWORD exitCode = 1;
     GetExitCodeProcess(child.hProcess, &exitCode);
     CHECK_EQ(0, exitCode);
     // The list was read afresh: nothing selected, no details.
-    CHECK_EQ(-1, list.Send(300, LB_GETCURSEL));
-    CHECK_STR("", list.Text(400).c_str());
-    CHECK_EQ(0, list.Send(204, LB_GETCOUNT));
-    CHECK_EQ(0, list.Send(301, LVM_GETITEMCOUNT));
+    CHECK_EQ(-1, list.Send(IDC_PROCESSES, LB_GETCURSEL));
+    CHECK_STR("", list.Text(IDC_PROCESS_ID).c_str());
+    CHECK_EQ(0, list.Send(IDC_THREADS, LB_GETCOUNT));
+    CHECK_EQ(0, list.Send(IDC_MODULES, LVM_GETITEMCOUNT));
     CHECK_EQ(-1, list.RowOf(child.dwProcessId));
 
     for (PROCESS_INFORMATION* p : {&child, &gone}) {
@@ -302,6 +304,6 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
         CloseHandle(p->hProcess);
         CloseHandle(p->hThread);
     }
-    CHECK(PostMessageA(list.dialog, WM_COMMAND, 502, 0));
+    CHECK(PostMessageA(list.dialog, WM_COMMAND, IDC_EXIT, 0));
     ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
 }

@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "../../common/hostnotify.h"
-#include "../../common/rounding.h"
+#include "../../host/amounts.h"
 #include "../win32/check.h"
 #include "host_ui.h"
 #include "probe.h"
@@ -90,8 +90,9 @@ CHECK_CASE(MenuCleaningsLogTheirShareOfTheTotal)
     if (!window)
         return;
     const int percents[] = {25, 50, 75};
-    for (int p : percents)
-        PostMessageA(window, WM_COMMAND, WPARAM(200 + 4 + (p / 25 - 1)), 0);
+    const int commands[] = {IDM_CLEAN25, IDM_CLEAN50, IDM_CLEAN75};
+    for (int command : commands)
+        PostMessageA(window, WM_COMMAND, WPARAM(command), 0);
     char log[4096];
     char path[MAX_PATH];
     FilePath(program, "Brindlecap.log", path);

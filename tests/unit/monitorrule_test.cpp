@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "../../common/rounding.h"
+#include "../../host/amounts.h"
 #include "../../common/settings_record.h"
 #include "../../host/monitorrule.h"
 

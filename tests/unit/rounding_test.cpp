@@ -96,33 +96,4 @@ TEST(RoundRatio, SignsAndZeroDenominator)
     EXPECT_EQ(100, RoundRatio(429496729500, 4294967295));
 }
 
-TEST(PercentOfTotal, AmountsOfTheMenuAndTheMonitor)
-{
-    const struct {
-        int32_t totalMB, percent, amount;
-    } cases[] = {
-        {255, 50, 128},                                                    // 127.5
-        {510, 25, 128},                                                    // 127.5
-        {506, 25, 126},                                                    // 126.5
-        {1000, 75, 750},    {256, 45, 115},                                // 115.2
-        {256, 25, 64},      {256, 50, 128}, {256, 75, 192}, {255, 25, 64}, // 63.75
-        {255, 75, 191},                                                    // 191.25
-        {254, 25, 64},                                                     // 63.5
-        {24105, 25, 6026},                                                 // 6026.25
-        {24105, 45, 10847},                                                // 10847.25
-        {0, 50, 0},         {1000, 0, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.amount, PercentOfTotal(c.totalMB, c.percent))
-            << c.totalMB << " MB at " << c.percent << " %";
-}
-
-TEST(PercentOfTotal, ProductWrapsAsThirtyTwoBitSigned)
-{
-    // 2^30 * 3 = 0xC0000000 reads as -1073741824 before the division.
-    EXPECT_EQ(-10737418, PercentOfTotal(1 << 30, 3));
-    // 2^30 * 4 wraps to 0.
-    EXPECT_EQ(0, PercentOfTotal(1 << 30, 4));
-}
-
 } // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -57,27 +56,6 @@ std::vector<uint8_t> FileBytes(size_t length)
 
 // Fields are read through int(...): gtest binds references, and a packed
 // 16-bit field may sit at an odd address.
-TEST(SettingsRecord, LayoutMatchesTheFile)
-{
-    EXPECT_EQ(0u, offsetof(TSettings, AutoCleanInterval));
-    EXPECT_EQ(2u, offsetof(TSettings, ManualCleanAmount));
-    EXPECT_EQ(4u, offsetof(TSettings, AutoCleanPercent));
-    EXPECT_EQ(5u, offsetof(TSettings, CriticalLoadPercent));
-    EXPECT_EQ(6u, offsetof(TSettings, CriticalCleanPercent));
-    EXPECT_EQ(7u, offsetof(TSettings, CpuLoadLimit));
-    EXPECT_EQ(8u, offsetof(TSettings, LogEnabled));
-    EXPECT_EQ(9u, offsetof(TSettings, TrayIconMode));
-    EXPECT_EQ(10u, offsetof(TSettings, Reserved));
-    EXPECT_EQ(11u, offsetof(TSettings, MainDialogLeft));
-    EXPECT_EQ(13u, offsetof(TSettings, MainDialogTop));
-    EXPECT_EQ(15u, offsetof(TSettings, InfoRefreshPeriod));
-    EXPECT_EQ(17u, offsetof(TSettings, InfoMonitoring));
-    EXPECT_EQ(18u, offsetof(TSettings, InfoAlwaysOnTop));
-    EXPECT_EQ(19u, offsetof(TSettings, InfoDialogLeft));
-    EXPECT_EQ(21u, offsetof(TSettings, InfoDialogTop));
-    EXPECT_EQ(23u, sizeof(TSettings));
-}
-
 TEST(SettingsRecord, DefaultFileBytesAreTheDefaultRecord)
 {
     TSettings s = CurrentRecord();
@@ -168,7 +146,17 @@ TEST(SettingsRecord, LongFileCountsOnlyTheFirst23Bytes)
     DecodeSettings(file.data(), uint32_t(file.size()), &s);
     Bytes got = Encoded(s);
     EXPECT_TRUE(std::equal(got.begin(), got.end(), file.begin()));
-    EXPECT_EQ(0x1716, int(s.InfoDialogTop));
+    // Every field from its own place in the file, low byte first.
+    const int expected[] = {0x0201, 0x0403, 0x05,   0x06,   0x07, 0x08, 0x09,   0x0A,
+                            0x0B,   0x0D0C, 0x0F0E, 0x1110, 0x12, 0x13, 0x1514, 0x1716};
+    const int fields[] = {s.AutoCleanInterval,   s.ManualCleanAmount,    s.AutoCleanPercent,
+                          s.CriticalLoadPercent, s.CriticalCleanPercent, s.CpuLoadLimit,
+                          s.LogEnabled,          s.TrayIconMode,         s.Reserved,
+                          s.MainDialogLeft,      s.MainDialogTop,        s.InfoRefreshPeriod,
+                          s.InfoMonitoring,      s.InfoAlwaysOnTop,      s.InfoDialogLeft,
+                          s.InfoDialogTop};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(expected[i], fields[i]) << "field " << i;
 }
 
 TEST(SettingsRecord, StoredZerosAreTakenLiterally)

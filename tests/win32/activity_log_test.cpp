@@ -6,7 +6,7 @@
 #include <set>
 
 #include "../../host/activity_log.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

@@ -6,7 +6,9 @@
 
 #include "../../host/appstate.h"
 #include "../../host/cleaner.h"
-#include "../../host/startup.h"
+#include "../../host/dialogfigures.h"
+#include "../../host/dialogs.h"
+#include "../../host/resources/resource.h"
 #include "check.h"
 #include "support.h"
 
@@ -25,7 +27,9 @@ DWORD WINAPI CleanOnSignal(void* parameter)
     TRacer* racer = static_cast<TRacer*>(parameter);
     SetEvent(racer->ready);
     WaitForSingleObject(racer->go, INFINITE);
-    CleanMemory(kAmount, 1048576, true);
+    TDialogUpdate storage;
+    TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &storage);
+    RequestCleaning(kAmount, nullptr, &reporter);
     return 0;
 }
 
@@ -66,7 +70,7 @@ int CountWholeRuns(const TControlRecorder& recorder)
     int phase = 0; // 0 between runs, else the last phase seen
     int step = 0;
     for (auto& e : recorder.Events) {
-        if (e.Id == 1011) {
+        if (e.Id == IDC_STATUS) {
             int next = e.Text == filling ? 1 : e.Text == releasing ? 2 : e.Text == done ? 3 : -1;
             bool inOrder = (next == 1 && phase == 0) ||
                            (next == 2 && phase == 1 && step == kAmount) ||
@@ -78,7 +82,7 @@ int CountWholeRuns(const TControlRecorder& recorder)
                 step = 0;
             if (next == 3)
                 ++runs;
-        } else if (e.Id == 300) {
+        } else if (e.Id == IDC_CLEAN_PROGRESS) {
             ++step;
             int expected = int(rint(step * 100.0 / (2 * kAmount)));
             if (phase == 0 || e.Position != expected)
@@ -90,13 +94,13 @@ int CountWholeRuns(const TControlRecorder& recorder)
 
 } // namespace
 
-CHECK_CASE(CleanMemoryOfTwoThreadsAtOnceRunsOneAtATime)
+CHECK_CASE(RequestCleaningOfTwoThreadsAtOnceRunsOneAtATime)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
     CurrentDialog = dialog.Window();
     AppState = Resident;
-    TControlRecorder recorder(dialog, {300, 1011});
+    TControlRecorder recorder(dialog, {IDC_CLEAN_PROGRESS, IDC_STATUS});
 
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bool allEnded = true;

@@ -1,5 +1,5 @@
-// CleanMemory with real memory and a real dialog as CurrentDialog: what
-// each run reports, what it commits, touches and gives back, and when it
+// RequestCleaning with real memory and a real dialog's reporter: what each
+// run reports, what it commits, touches and gives back, and when it
 // refuses.
 #include <windows.h>
 
@@ -7,14 +7,26 @@
 
 #include "../../host/appstate.h"
 #include "../../host/cleaner.h"
+#include "../../host/dialogfigures.h"
+#include "../../host/dialogs.h"
 #include "../../host/memstatus.h"
-#include "../../host/startup.h"
+#include "../../host/resources/resource.h"
+#include "../../host/settings.h"
 #include "check.h"
 #include "support.h"
 
 namespace {
 
-const int32_t kMB = 1048576;
+const int32_t kMB = kUnitMB;
+
+// An unlogged request, reporting (with `showProgress`) into CurrentDialog as
+// it is when the request is made, as the main dialog asks for one.
+void Clean(int32_t amount, int32_t unit, bool showProgress)
+{
+    TDialogUpdate storage;
+    TCleanReporter reporter = CleanReporterFor(CurrentDialog, unit, &storage);
+    RequestCleaning(amount, nullptr, showProgress ? &reporter : nullptr);
+}
 const uint64_t kMiB = 1ull << 20;
 // How the engine commits its chunks.
 const DWORD kChunkProtection = PAGE_READWRITE | PAGE_NOCACHE;
@@ -26,27 +38,33 @@ struct TCurrentDialog {
 };
 
 // The cleaning's own controls, as the engine reports into them.
-std::vector<int> ReportControls() { return {1001, 1002, 300, 1011}; }
+std::vector<int> ReportControls()
+{
+    return {IDC_PHYS_TOTAL, IDC_PHYS_FREE, IDC_CLEAN_PROGRESS, IDC_STATUS};
+}
 // Every control of the dialog.
 std::vector<int> AllControls()
 {
-    return {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
-            1010, 1011, 1012, 100,  101,  102,  300,  301};
+    return {IDC_PHYS_TOTAL,     IDC_PHYS_FREE,   IDC_PHYS_USED,  IDC_PHYS_PERCENT, IDC_PAGE_TOTAL,
+            IDC_PAGE_FREE,      IDC_PAGE_USED,   IDC_VIRT_TOTAL, IDC_VIRT_FREE,    IDC_VIRT_USED,
+            IDC_STATUS,         IDC_CPU_TEXT,    IDC_UNIT_BYTES, IDC_UNIT_KB,      IDC_UNIT_MB,
+            IDC_CLEAN_PROGRESS, IDC_CPU_PROGRESS};
 }
 
-// The run's trace as text: "S<phase text>" for a status, "<n>" for a bar
-// position, "F" for a free memory figure, "T" for a total.
+// The run's trace as text: "S<phase text>" for a status, "P" for a move of
+// the bar, "F" for a free memory figure, "T" for a total. The positions
+// themselves are the run's rule, tested with it.
 std::vector<std::string> Trace(const TControlRecorder& recorder)
 {
     std::vector<std::string> trace;
     for (auto& e : recorder.Events) {
-        if (e.Id == 300)
-            trace.push_back(std::to_string(e.Position));
-        else if (e.Id == 1011)
+        if (e.Id == IDC_CLEAN_PROGRESS)
+            trace.push_back("P");
+        else if (e.Id == IDC_STATUS)
             trace.push_back("S" + e.Text);
-        else if (e.Id == 1002)
+        else if (e.Id == IDC_PHYS_FREE)
             trace.push_back("F");
-        else if (e.Id == 1001)
+        else if (e.Id == IDC_PHYS_TOTAL)
             trace.push_back("T");
     }
     return trace;
@@ -56,18 +74,14 @@ std::vector<std::string> Trace(const TControlRecorder& recorder)
 std::vector<std::string> ExpectedTrace(int amount)
 {
     std::vector<std::string> trace;
-    int total = 2 * amount;
-    auto step = [&](int k) {
-        trace.push_back("T");
-        trace.push_back("F");
-        trace.push_back(std::to_string(int(rint(k * 100.0 / total))));
+    auto steps = [&] {
+        for (int k = 0; k < amount; ++k)
+            trace.insert(trace.end(), {"T", "F", "P"});
     };
     trace.push_back("S" + InCodePage(1251, "Заполнение"));
-    for (int k = 1; k <= amount; ++k)
-        step(k);
+    steps();
     trace.push_back("S" + InCodePage(1251, "Очистка"));
-    for (int k = amount + 1; k <= total; ++k)
-        step(k);
+    steps();
     trace.push_back("S" + InCodePage(1251, "Выполнено"));
     return trace;
 }
@@ -88,7 +102,7 @@ void MeasureAtEachStep(const TControlEvent& event)
 {
     if (AppState.load() != Cleaning)
         ++During.statesOtherThanCleaning;
-    if (event.Id != 300)
+    if (event.Id != IDC_CLEAN_PROGRESS)
         return;
     During.chunkBytes.push_back(ChunkBytes() - During.chunkBaseline);
     uint64_t workingSet = WorkingSetBytes();
@@ -140,7 +154,7 @@ uint64_t PeakChunkBytesDuring(void (*run)())
 
 } // namespace
 
-CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
+CHECK_CASE(RequestCleaningReportsEveryStepOfAnEightMegabyteRun)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -150,13 +164,11 @@ CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
     StartMeasuring();
     recorder.OnEvent = MeasureAtEachStep;
 
-    CleanMemory(8, kMB, true);
+    Clean(8, kMB, true);
 
     CHECK(Trace(recorder) == ExpectedTrace(8));
-    std::vector<int> expected = {6, 12, 19, 25, 31, 38, 44, 50, 56, 62, 69, 75, 81, 88, 94, 100};
-    CHECK(recorder.Positions(300) == expected);
-    CHECK_EQ(100, dialog.Position(300));
-    CHECK_STR(Wide("Выполнено").c_str(), dialog.WideText(1011).c_str());
+    CHECK_EQ(100, dialog.Position(IDC_CLEAN_PROGRESS));
+    CHECK_STR(Wide("Выполнено").c_str(), dialog.WideText(IDC_STATUS).c_str());
     CHECK_EQ(0, During.statesOtherThanCleaning);
     CHECK_EQ(Resident, AppState.load());
     CHECK(CurrentDialog == dialog.Window());
@@ -165,34 +177,34 @@ CHECK_CASE(CleanMemoryReportsEveryStepOfAnEightMegabyteRun)
     TSystemMemoryEx system;
     CHECK(QuerySystemMemoryEx(&system));
     std::string totalMB = std::to_string(system.ullTotalPhys >> 20);
-    for (auto& text : recorder.Texts(1001))
+    for (auto& text : recorder.Texts(IDC_PHYS_TOTAL))
         CHECK_STR(totalMB.c_str(), text.c_str());
-    for (auto& text : recorder.Texts(1002)) {
+    for (auto& text : recorder.Texts(IDC_PHYS_FREE)) {
         uint64_t freeMB = strtoull(text.c_str(), nullptr, 10);
         CHECK(freeMB > 0 && freeMB <= (system.ullTotalPhys >> 20));
     }
 }
 
-CHECK_CASE(CleanMemoryShowsItsFiguresInTheRequestedUnit)
+CHECK_CASE(RequestCleaningShowsItsFiguresInTheRequestedUnit)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
     TCurrentDialog current(dialog.Window());
     AppState = Resident;
     TControlRecorder recorder(dialog, ReportControls());
-    CleanMemory(2, 1024, true);
+    Clean(2, 1024, true);
 
     TSystemMemoryEx system;
     CHECK(QuerySystemMemoryEx(&system));
     std::string totalKB = std::to_string(system.ullTotalPhys / 1024);
-    std::vector<std::string> totals = recorder.Texts(1001);
+    std::vector<std::string> totals = recorder.Texts(IDC_PHYS_TOTAL);
     CHECK_EQ(4, totals.size());
     for (auto& text : totals)
         CHECK_STR(totalKB.c_str(), text.c_str());
-    CHECK(recorder.Positions(300) == std::vector<int>({25, 50, 75, 100}));
+    CHECK(recorder.Positions(IDC_CLEAN_PROGRESS) == std::vector<int>({25, 50, 75, 100}));
 }
 
-CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
+CHECK_CASE(RequestCleaningCommitsTouchesAndReleasesEveryMegabyte)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -209,16 +221,16 @@ CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
         TControlRecorder recorder(dialog, ReportControls());
         StartMeasuring();
         recorder.OnEvent = MeasureAtEachStep;
-        CleanMemory(100, kMB, true);
+        Clean(100, kMB, true);
 
-        CHECK(recorder.Positions(300) == expectedPositions);
+        CHECK(recorder.Positions(IDC_CLEAN_PROGRESS) == expectedPositions);
         // One 1 MiB chunk more after each fill step, one less after each
         // release step, committed as the engine asks.
         CHECK(During.chunkBytes == expectedChunks);
         // Every page was written: the chunks were in the working set.
         CHECK(During.peakWorkingSetGrowth >= 95 * kMiB);
         // The free memory figure went out with every step.
-        CHECK_EQ(200, recorder.Texts(1002).size());
+        CHECK_EQ(200, recorder.Texts(IDC_PHYS_FREE).size());
     }
     CHECK_EQ(0, ChunkBytes() - During.chunkBaseline);
     uint64_t privateAfter = PrivateUsageBytes();
@@ -226,7 +238,7 @@ CHECK_CASE(CleanMemoryCommitsTouchesAndReleasesEveryMegabyte)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryRefusesAmountsNotBelowTheTotal)
+CHECK_CASE(RequestCleaningRefusesAmountsNotBelowTheTotal)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -236,15 +248,15 @@ CHECK_CASE(CleanMemoryRefusesAmountsNotBelowTheTotal)
     {
         TControlRecorder recorder(dialog, AllControls());
         uint64_t chunksBefore = ChunkBytes();
-        CleanMemory(total, kMB, true);
-        CleanMemory(total + 1, kMB, true);
-        CleanMemory(0x7FFFFFFF, kMB, true);
+        Clean(total, kMB, true);
+        Clean(total + 1, kMB, true);
+        Clean(0x7FFFFFFF, kMB, true);
         CHECK_EQ(0, recorder.Events.size());
         CHECK_EQ(chunksBefore, ChunkBytes());
         CHECK_EQ(Resident, AppState.load());
     }
     TControlRecorder recorder(dialog, ReportControls());
-    CleanMemory(16, kMB, true);
+    Clean(16, kMB, true);
     CHECK(Trace(recorder) == ExpectedTrace(16));
     CHECK_EQ(Resident, AppState.load());
 }
@@ -258,12 +270,12 @@ struct TLegacySource {
 std::vector<uint64_t> ChunkBytesAtPhase;
 void MeasureAtEachPhase(const TControlEvent& event)
 {
-    if (event.Id == 1011)
+    if (event.Id == IDC_STATUS)
         ChunkBytesAtPhase.push_back(ChunkBytes());
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
+CHECK_CASE(RequestCleaningOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
 {
     // With the old source a 32-bit program reads at most 2047 MB, so the
     // largest amount that runs is small enough to try here; a 64-bit one
@@ -279,14 +291,14 @@ CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
     CHECK(total <= 2047);
 #endif
 
-    TControlRecorder recorder(dialog, {300, 1011});
-    CleanMemory(total, kMB, true);
+    TControlRecorder recorder(dialog, {IDC_CLEAN_PROGRESS, IDC_STATUS});
+    Clean(total, kMB, true);
     CHECK_EQ(0, recorder.Events.size());
 
     uint64_t baseline = ChunkBytes();
     ChunkBytesAtPhase.clear();
     recorder.OnEvent = MeasureAtEachPhase;
-    CleanMemory(total - 1, kMB, true);
+    Clean(total - 1, kMB, true);
     // Filling ends with the whole table of 1024 chunks held; all of them
     // are gone when the run is done.
     CHECK_EQ(3, ChunkBytesAtPhase.size());
@@ -295,7 +307,7 @@ CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
         CHECK_EQ(1024 * kMiB, ChunkBytesAtPhase[1] - baseline);
         CHECK_EQ(0, ChunkBytesAtPhase[2] - baseline);
     }
-    std::vector<int> positions = recorder.Positions(300);
+    std::vector<int> positions = recorder.Positions(IDC_CLEAN_PROGRESS);
     CHECK_EQ(2048, positions.size());
     bool climbing = true;
     for (size_t i = 1; i < positions.size(); ++i)
@@ -304,7 +316,7 @@ CHECK_CASE(CleanMemoryOneBelowTheTotalRunsAndHoldsAtMostOneGiB)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
+CHECK_CASE(RequestCleaningOfZeroOrLessShowsOnlyThePhases)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -313,7 +325,7 @@ CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
     for (int32_t amount : {0, -5}) {
         TControlRecorder recorder(dialog, ReportControls());
         uint64_t chunksBefore = ChunkBytes();
-        CleanMemory(amount, kMB, true);
+        Clean(amount, kMB, true);
         CHECK(Trace(recorder) == ExpectedTrace(0));
         CHECK_EQ(chunksBefore, ChunkBytes());
         CHECK_EQ(Resident, AppState.load());
@@ -321,15 +333,15 @@ CHECK_CASE(CleanMemoryOfZeroOrLessShowsOnlyThePhases)
 }
 
 namespace {
-void SilentRun() { CleanMemory(256, kMB, false); }
+void SilentRun() { Clean(256, kMB, false); }
 void RunWithoutDialog()
 {
     CurrentDialog = nullptr;
-    CleanMemory(256, kMB, true);
+    Clean(256, kMB, true);
 }
 } // namespace
 
-CHECK_CASE(CleanMemorySilentRunSendsNothingYetCleans)
+CHECK_CASE(RequestCleaningSilentRunSendsNothingYetCleans)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -343,7 +355,7 @@ CHECK_CASE(CleanMemorySilentRunSendsNothingYetCleans)
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryReportingWithoutADialogStillCleans)
+CHECK_CASE(RequestCleaningReportingWithoutADialogStillCleans)
 {
     AppState = OneShot;
     uint64_t chunksBefore = ChunkBytes();
@@ -358,14 +370,14 @@ int NestedCalls;
 uint8_t StateInNestedCall;
 void CleanAgainOnFirstStep(const TControlEvent& event)
 {
-    if (event.Id != 300 || NestedCalls++)
+    if (event.Id != IDC_CLEAN_PROGRESS || NestedCalls++)
         return;
-    CleanMemory(4, kMB, true);
+    Clean(4, kMB, true);
     StateInNestedCall = AppState.load();
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
+CHECK_CASE(RequestCleaningRefusesWhileARunIsUnderWay)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -374,7 +386,7 @@ CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
         // As the monitor finds it while the user's run goes on.
         AppState = Cleaning;
         TControlRecorder recorder(dialog, AllControls());
-        CleanMemory(8, kMB, true);
+        Clean(8, kMB, true);
         CHECK_EQ(0, recorder.Events.size());
         CHECK_EQ(Cleaning, AppState.load());
     }
@@ -384,14 +396,14 @@ CHECK_CASE(CleanMemoryRefusesWhileARunIsUnderWay)
     NestedCalls = 0;
     TControlRecorder recorder(dialog, ReportControls());
     recorder.OnEvent = CleanAgainOnFirstStep;
-    CleanMemory(4, kMB, true);
+    Clean(4, kMB, true);
     CHECK(NestedCalls > 0);
     CHECK_EQ(Cleaning, StateInNestedCall);
     CHECK(Trace(recorder) == ExpectedTrace(4));
     CHECK_EQ(Resident, AppState.load());
 }
 
-CHECK_CASE(CleanMemoryPutsBackTheStateItFound)
+CHECK_CASE(RequestCleaningPutsBackTheStateItFound)
 {
     TTestDialog dialog;
     CHECK(dialog.Window() != nullptr);
@@ -401,7 +413,7 @@ CHECK_CASE(CleanMemoryPutsBackTheStateItFound)
         TControlRecorder recorder(dialog, ReportControls());
         StartMeasuring();
         recorder.OnEvent = MeasureAtEachStep;
-        CleanMemory(2, kMB, true);
+        Clean(2, kMB, true);
         CHECK_EQ(0, During.statesOtherThanCleaning);
         CHECK_EQ(state, AppState.load());
     }
@@ -412,23 +424,59 @@ namespace {
 HWND OtherDialog;
 void SwitchDialogOnFirstStep(const TControlEvent& event)
 {
-    if (event.Id == 300 && CurrentDialog != OtherDialog)
+    if (event.Id == IDC_CLEAN_PROGRESS && CurrentDialog != OtherDialog)
         CurrentDialog = OtherDialog;
 }
 } // namespace
 
-CHECK_CASE(CleanMemoryKeepsReportingToTheDialogItStartedWith)
+CHECK_CASE(RequestCleaningKeepsReportingToTheDialogItStartedWith)
 {
     TTestDialog first, second;
     CHECK(first.Window() != nullptr && second.Window() != nullptr);
     TCurrentDialog current(first.Window());
     AppState = Resident;
-    second.SetText(1011, "-");
+    second.SetText(IDC_STATUS, "-");
     OtherDialog = second.Window();
     TControlRecorder recorder(first, ReportControls());
     recorder.OnEvent = SwitchDialogOnFirstStep;
-    CleanMemory(8, kMB, true);
+    Clean(8, kMB, true);
     CHECK(Trace(recorder) == ExpectedTrace(8));
-    CHECK_EQ(0, second.Position(300));
-    CHECK_STR("-", second.Text(1011).c_str());
+    CHECK_EQ(0, second.Position(IDC_CLEAN_PROGRESS));
+    CHECK_STR("-", second.Text(IDC_STATUS).c_str());
+}
+
+namespace {
+// The amounts of the lines in the program folder's log, in order.
+std::vector<int> LoggedAmounts(const TTempFolder& folder)
+{
+    std::string log;
+    std::vector<int> amounts;
+    if (!ReadWholeFile(folder.File("Brindlecap.log"), &log))
+        return amounts;
+    const std::string request = InCodePage(1251, " Запрос ") + " ";
+    for (size_t at = log.find(request); at != std::string::npos; at = log.find(request, at + 1))
+        amounts.push_back(atoi(log.c_str() + at + request.size()));
+    return amounts;
+}
+} // namespace
+
+// One line for each tagged request while the settings ask for a log, the
+// refused ones included; none for an untagged request or with the log off.
+CHECK_CASE(RequestCleaningLogsEachTaggedRequestOnce)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    TSettings saved = Settings;
+    Settings.LogEnabled = 1;
+    AppState = Resident;
+    RequestCleaning(2, "MANUAL", nullptr);
+    RequestCleaning(3, nullptr, nullptr);
+    AppState = Cleaning; // refused: another run is under way
+    RequestCleaning(4, "AUTO", nullptr);
+    AppState = Resident;
+    RequestCleaning(0x7FFFFFFF, "CRITICAL", nullptr); // refused: not below the total
+    Settings.LogEnabled = 0;
+    RequestCleaning(5, "MANUAL", nullptr);
+    Settings = saved;
+    CHECK(LoggedAmounts(folder) == std::vector<int>({2, 4, 0x7FFFFFFF}));
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "../../host/cpusampler.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

@@ -6,11 +6,12 @@
 #include "../../host/appstate.h"
 #include "../../host/cpusampler.h"
 #include "../../host/dialogs.h"
+#include "../../host/inforefresh.h"
 #include "../../host/memstatus.h"
 #include "../../host/monitor.h"
 #include "../../host/settings.h"
 #include "../../host/resources/resource.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 
@@ -71,8 +72,8 @@ CHECK_CASE(InfoDialogClosedWhileMonitoringLeavesTheMonitorTicking)
         if (!info)
             break;
         CHECK(InfoThreadHandle != nullptr);
-        CHECK(IsDlgButtonChecked(info, 103) == BST_CHECKED);
-        CHECK(PumpUntil([&] { return !ItemText(info, 1012).empty(); }));
+        CHECK(IsDlgButtonChecked(info, IDC_MONITORING) == BST_CHECKED);
+        CHECK(PumpUntil([&] { return !ItemText(info, IDC_CPU_TEXT).empty(); }));
         DestroyWindow(info);
         CHECK(CurrentDialog == nullptr);
         CHECK(InfoThreadHandle == nullptr);
@@ -95,12 +96,12 @@ CHECK_CASE(InfoDialogWithoutMonitoringFillsItsFiguresOnce)
     if (!info)
         return;
     CHECK(InfoThreadHandle == nullptr);
-    CHECK(IsDlgButtonChecked(info, 103) != BST_CHECKED);
-    CHECK(PumpUntil([&] { return !ItemText(info, 1010).empty(); }));
-    CHECK(IsDlgButtonChecked(info, 102) == BST_CHECKED);
-    CHECK(ItemText(info, 1012).empty());
+    CHECK(IsDlgButtonChecked(info, IDC_MONITORING) != BST_CHECKED);
+    CHECK(PumpUntil([&] { return !ItemText(info, IDC_VIRT_USED).empty(); }));
+    CHECK(IsDlgButtonChecked(info, IDC_UNIT_MB) == BST_CHECKED);
+    CHECK(ItemText(info, IDC_CPU_TEXT).empty());
     // "Ok" stores the boxes as they stand.
-    SendMessageA(info, WM_COMMAND, 600, 0);
+    SendMessageA(info, WM_COMMAND, IDC_OK, 0);
     CHECK(!IsWindow(info));
     CHECK(CurrentDialog == nullptr);
     CHECK_EQ(0, Settings.InfoMonitoring);
@@ -140,10 +141,10 @@ CHECK_CASE(InfoDialogFiguresFitTheirFieldsInEveryUnit)
     // The dialog's own first filling comes first.
     CHECK(PumpUntil([&] { return IsDlgButtonChecked(info, IDC_UNIT_MB) == BST_CHECKED; }));
     for (int unit : {IDC_UNIT_BYTES, IDC_UNIT_KB, IDC_UNIT_MB}) {
-        SetDlgItemTextA(info, 1008, "");
+        SetDlgItemTextA(info, IDC_VIRT_TOTAL, "");
         SendMessageA(info, WM_COMMAND, unit, 0);
-        CHECK(PumpUntil([&] { return !ItemText(info, 1008).empty(); }));
-        for (int id = 1001; id <= 1010; ++id)
+        CHECK(PumpUntil([&] { return !ItemText(info, IDC_VIRT_TOTAL).empty(); }));
+        for (int id = IDC_PHYS_TOTAL; id <= IDC_VIRT_USED; ++id)
             CHECK(TextFits(info, id));
     }
     SendMessageA(info, WM_COMMAND, IDC_OK, 0);

@@ -6,27 +6,29 @@
 #include "../../host/cpusampler.h"
 #include "../../host/inforefresh.h"
 #include "../../host/settings.h"
-#include "../../host/startup.h"
+#include "../../host/dialogs.h"
+#include "../../host/hostenv.h"
+#include "../../host/resources/resource.h"
 #include "check.h"
 #include "support.h"
 
 namespace {
 
-// INFO_DIALOG while monitoring: CurrentDialog, box 103 checked, figures in
+// INFO_DIALOG while monitoring: CurrentDialog, IDC_MONITORING checked, figures in
 // the unit of radio button `unitButton`, texts marked as not yet written.
 struct TMonitoredDialog {
     TTestDialog d;
     explicit TMonitoredDialog(int unitButton)
     {
-        CheckDlgButton(d.Window(), 103, BST_CHECKED);
-        CheckRadioButton(d.Window(), 100, 102, unitButton);
-        for (int id = 1001; id <= 1012; ++id)
+        CheckDlgButton(d.Window(), IDC_MONITORING, BST_CHECKED);
+        CheckRadioButton(d.Window(), IDC_UNIT_BYTES, IDC_UNIT_MB, unitButton);
+        for (int id = IDC_PHYS_TOTAL; id <= IDC_CPU_TEXT; ++id)
             d.SetText(id, "-");
         CurrentDialog = d.Window();
         Settings.InfoRefreshPeriod = 0; // the floor: the cases run quickly
     }
     ~TMonitoredDialog() { CurrentDialog = nullptr; }
-    bool Written() const { return d.Text(1001) != "-"; }
+    bool Written() const { return d.Text(IDC_PHYS_TOTAL) != "-"; }
 };
 
 std::string InUnit(uint64_t bytes, uint64_t unit)
@@ -50,26 +52,27 @@ void ExpectEnds(HANDLE thread)
 CHECK_CASE(InfoRefreshWritesLiveFiguresInTheChosenUnitUntilTheBoxIsUnchecked)
 {
     InitCpuSampler();
-    TMonitoredDialog m(101);
+    TMonitoredDialog m(IDC_UNIT_KB);
     HANDLE thread = StartInfoRefresh();
     CHECK(thread && GetThreadPriority(thread) == THREAD_PRIORITY_LOWEST);
     uint64_t total = ReadMemStatus().TotalPhys;
-    CHECK(PumpUntil([&] { return m.Written() && m.d.Text(1012) != "-"; }));
-    CHECK_STR(InUnit(total, 1024).c_str(), m.d.Text(1001).c_str());
-    CHECK(m.d.Text(1005) != "-" && m.d.Text(1010) != "-" && m.d.Checked(101));
-    std::string load = m.d.Text(1012);
+    CHECK(PumpUntil([&] { return m.Written() && m.d.Text(IDC_CPU_TEXT) != "-"; }));
+    CHECK_STR(InUnit(total, 1024).c_str(), m.d.Text(IDC_PHYS_TOTAL).c_str());
+    CHECK(m.d.Text(IDC_PAGE_TOTAL) != "-" && m.d.Text(IDC_VIRT_USED) != "-" &&
+          m.d.Checked(IDC_UNIT_KB));
+    std::string load = m.d.Text(IDC_CPU_TEXT);
     CHECK(load.size() > 2 && load.substr(load.size() - 2) == " %");
 
     // Another unit from the next round on.
-    CheckRadioButton(m.d.Window(), 100, 102, 100);
-    CHECK(PumpUntil([&] { return m.d.Text(1001) == InUnit(total, 1); }));
-    CheckDlgButton(m.d.Window(), 103, BST_UNCHECKED);
+    CheckRadioButton(m.d.Window(), IDC_UNIT_BYTES, IDC_UNIT_MB, IDC_UNIT_BYTES);
+    CHECK(PumpUntil([&] { return m.d.Text(IDC_PHYS_TOTAL) == InUnit(total, 1); }));
+    CheckDlgButton(m.d.Window(), IDC_MONITORING, BST_UNCHECKED);
     ExpectEnds(thread);
 }
 
 CHECK_CASE(InfoRefreshEndsWhenNoDialogIsOpen)
 {
-    TMonitoredDialog m(102);
+    TMonitoredDialog m(IDC_UNIT_MB);
     HANDLE thread = StartInfoRefresh();
     CHECK(PumpUntil([&] { return m.Written(); }));
     CurrentDialog = nullptr;
@@ -78,7 +81,7 @@ CHECK_CASE(InfoRefreshEndsWhenNoDialogIsOpen)
 
 CHECK_CASE(StopInfoRefreshReachesThreadsWhoseHandlesAreClosed)
 {
-    TMonitoredDialog m(102);
+    TMonitoredDialog m(IDC_UNIT_MB);
     // The box unchecked and checked again: the first thread's handle is
     // closed while it runs, a second starts beside it. Our duplicate only
     // watches the first.
@@ -94,7 +97,7 @@ CHECK_CASE(StopInfoRefreshReachesThreadsWhoseHandlesAreClosed)
     ExpectEnds(second);
 
     // A stop concerns the threads started before it, not the next one.
-    m.d.SetText(1001, "-");
+    m.d.SetText(IDC_PHYS_TOTAL, "-");
     HANDLE third = StartInfoRefresh();
     CHECK(PumpUntil([&] { return m.Written(); }));
     CHECK(WaitForSingleObject(third, 0) == WAIT_TIMEOUT);

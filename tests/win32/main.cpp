@@ -3,7 +3,7 @@
 #include "../../host/memfigures.h"
 #include "../../host/logline.h"
 #include "../../host/memstatus.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 
 int main(int argc, char** argv)

@@ -8,7 +8,7 @@
 
 #include "../../common/hostnotify.h"
 #include "../../host/modules.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 #include "unixlink.h"

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "../../common/rounding.h"
+#include "../../host/amounts.h"
 #include "../../host/cpusampler.h"
 #include "../../host/memstatus.h"
 #include "../../host/monitor.h"
 #include "../../host/settings.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 

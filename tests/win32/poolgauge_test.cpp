@@ -253,7 +253,8 @@ CHECK_CASE(PoolgaugeDialogRefreshesOnlyOnItsOwnButton)
 
     // A refresh writes all six controls again, GDI first; the same ids with
     // a notification code in the high word are no clicks and do nothing.
-    const std::vector<int> controls = {300, 301, 302, 200, 201, 202};
+    const std::vector<int> controls = {IDC_GDI_BAR,  IDC_SYSTEM_BAR,  IDC_USER_BAR,
+                                       IDC_GDI_TEXT, IDC_SYSTEM_TEXT, IDC_USER_TEXT};
     for (WPARAM command :
          {WPARAM(IDC_REFRESH), MAKEWPARAM(IDC_REFRESH, 1), MAKEWPARAM(IDC_EXIT, 1)}) {
         TControlRecorder recorder(dialog, controls);
@@ -262,7 +263,8 @@ CHECK_CASE(PoolgaugeDialogRefreshesOnlyOnItsOwnButton)
         for (auto& e : recorder.Events)
             written.push_back(e.Id);
         if (command == IDC_REFRESH)
-            CHECK(written == (std::vector<int>{300, 200, 301, 201, 302, 202}));
+            CHECK(written == (std::vector<int>{IDC_GDI_BAR, IDC_GDI_TEXT, IDC_SYSTEM_BAR,
+                                               IDC_SYSTEM_TEXT, IDC_USER_BAR, IDC_USER_TEXT}));
         else
             CHECK(written.empty());
     }

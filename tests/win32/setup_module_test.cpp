@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../../common/hostnotify.h"
+#include "../../modules/setup/resource.h"
 #include "check.h"
 #include "support.h"
 #include "unixlink.h"
@@ -84,7 +85,7 @@ struct TSetupDialog {
     int CheckedIcon()
     {
         int checked = -1;
-        for (int id = 400; id <= 404; ++id)
+        for (int id = IDC_ICON_FIRST; id <= IDC_ICON_LAST; ++id)
             if (Checked(id))
                 checked = checked == -1 ? id : 0;
         return checked;
@@ -161,9 +162,9 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     {
         TSetupDialog setup(folder.Path(), 5);
         CHECK(setup.dialog);
-        CheckDlgButton(setup.dialog, 201, BST_CHECKED);
+        CheckDlgButton(setup.dialog, IDC_AUTOSTART, BST_CHECKED);
         TBoxAnswer answer;
-        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
         CHECK(answer.text == Wide("Ошибка записи файла Brindlecap.ini"));
         CHECK(!IsWindow(setup.dialog));
         CHECK(setup.Notifications() == "1:5 ");
@@ -181,11 +182,11 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     CHECK(other != INVALID_HANDLE_VALUE);
     {
         TSetupDialog setup(folder.Path(), 5);
-        CHECK(setup.Text(300) == "30");
-        CHECK(setup.Text(301) == "500");
-        CHECK_EQ(400, setup.CheckedIcon());
-        CHECK(!setup.Checked(201));
-        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        CHECK(setup.Text(IDC_AUTOCLEAN_INTERVAL) == "30");
+        CHECK(setup.Text(IDC_INFO_REFRESH) == "500");
+        CHECK_EQ(IDC_ICON_STATIC, setup.CheckedIcon());
+        CHECK(!setup.Checked(IDC_AUTOSTART));
+        SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
         CHECK(!IsWindow(setup.dialog));
         CHECK(setup.Notifications() == "1:5 ");
     }

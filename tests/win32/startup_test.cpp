@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "check.h"
 #include "support.h"
 
@@ -14,24 +14,24 @@ CHECK_CASE(PlatformMatchesTheModeWineRunsUsIn)
     CHECK_EQ(win98 ? PlatformWin9x : PlatformNT, DetectPlatform());
 }
 
-CHECK_CASE(ProgramFileJoinsTheFolderAndCutsToFit)
+CHECK_CASE(ProgramFileJoinsTheFolderAndRefusesWhatDoesNotFit)
 {
     char saved[MAX_PATH];
     memcpy(saved, ProgramDir, sizeof saved);
     strcpy(ProgramDir, "C:\\Program Files\\Brindlecap\\");
     char out[64];
-    ProgramFile("Brindlecap.ini", out, sizeof out);
+    CHECK(ProgramFile("Brindlecap.ini", out, sizeof out));
     CHECK_STR("C:\\Program Files\\Brindlecap\\Brindlecap.ini", out);
 
-    // A folder as long as a path can be: the name is cut, never written
-    // past the buffer.
+    // A folder as long as a path can be: no cut name that would be another
+    // file, and nothing written past the buffer.
     memset(ProgramDir, 'd', MAX_PATH - 2);
     ProgramDir[MAX_PATH - 2] = '\\';
     ProgramDir[MAX_PATH - 1] = 0;
     char small[MAX_PATH + 8];
     memset(small, '#', sizeof small);
-    ProgramFile("Brindlecap.log", small, MAX_PATH);
-    CHECK_EQ(MAX_PATH - 1, strlen(small));
-    CHECK_EQ('#', small[MAX_PATH]);
+    CHECK(!ProgramFile("Brindlecap.log", small, MAX_PATH));
+    CHECK_STR("", small);
+    CHECK_EQ('#', small[1]);
     memcpy(ProgramDir, saved, sizeof saved);
 }

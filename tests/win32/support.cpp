@@ -5,7 +5,8 @@
 #include <psapi.h>
 #include <string.h>
 
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
+#include "../../host/resources/resource.h"
 
 // ---- program folder ----------------------------------------------------
 
@@ -267,13 +268,13 @@ TTestDialog::TTestDialog()
     const WORD items = 12 + 3 + 2 + 1;
     t.Header(WS_POPUP | WS_CAPTION | WS_SYSMENU, items, L"Brindlecap test dialog");
     for (int i = 0; i < 12; ++i)
-        t.Item(SS_LEFT, WORD(1001 + i), 0x82, nullptr, 5, short(5 + 8 * i));
+        t.Item(SS_LEFT, WORD(IDC_PHYS_TOTAL + i), 0x82, nullptr, 5, short(5 + 8 * i));
     for (int i = 0; i < 3; ++i)
-        t.Item(BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), WORD(100 + i), 0x80,
-               nullptr, 80, short(5 + 12 * i));
-    t.Item(WS_GROUP, 300, 0, L"msctls_progress32", 80, 50);
-    t.Item(0, 301, 0, L"msctls_progress32", 80, 65);
-    t.Item(BS_AUTOCHECKBOX | WS_GROUP, 103, 0x80, nullptr, 80, 80);
+        t.Item(BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), WORD(IDC_UNIT_BYTES + i),
+               0x80, nullptr, 80, short(5 + 12 * i));
+    t.Item(WS_GROUP, IDC_CLEAN_PROGRESS, 0, L"msctls_progress32", 80, 50);
+    t.Item(0, IDC_CPU_PROGRESS, 0, L"msctls_progress32", 80, 65);
+    t.Item(BS_AUTOCHECKBOX | WS_GROUP, IDC_MONITORING, 0x80, nullptr, 80, 80);
     window_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), (const DLGTEMPLATE*)t.Data(),
                                          nullptr, QuietDialogProc, 0);
     if (!window_)

@@ -4,7 +4,7 @@
 
 #include "../../host/memstatus.h"
 #include "../../host/settings.h"
-#include "../../host/startup.h"
+#include "../../host/hostenv.h"
 #include "../../host/tray.h"
 #include "../../host/traypicture.h"
 #include "check.h"

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "../../host/dialogfigures.h"
 #include "../../host/memstatus.h"
+#include "../../host/resources/resource.h"
 #include "check.h"
 #include "support.h"
 
@@ -37,7 +39,7 @@ TDialogUpdate Request(const TTestDialog& dialog, uint16_t flags, int32_t unit)
 // Marks every text so that a control left alone is seen as such.
 void MarkTexts(const TTestDialog& dialog)
 {
-    for (int id = 1001; id <= 1012; ++id)
+    for (int id = IDC_PHYS_TOTAL; id <= IDC_CPU_TEXT; ++id)
         dialog.SetText(id, "-");
 }
 
@@ -51,9 +53,9 @@ CHECK_CASE(UpdateDialogPhysicalFiguresComeFromTheSnapshotBeforeTheRefresh)
     PublishMemStatus(Chosen());
     UpdateDialog(Request(dialog, udPhysical, kMB));
 
-    CHECK_STR("256", dialog.Text(1001).c_str());
-    CHECK_STR("100", dialog.Text(1002).c_str());
-    CHECK_STR("156", dialog.Text(1003).c_str());
+    CHECK_STR("256", dialog.Text(IDC_PHYS_TOTAL).c_str());
+    CHECK_STR("100", dialog.Text(IDC_PHYS_FREE).c_str());
+    CHECK_STR("156", dialog.Text(IDC_PHYS_USED).c_str());
     // The percentage is the system's, read afresh: the snapshot now holds
     // the system's figures, not the chosen ones.
     TSystemMemoryEx system;
@@ -62,8 +64,8 @@ CHECK_CASE(UpdateDialogPhysicalFiguresComeFromTheSnapshotBeforeTheRefresh)
     CHECK_EQ(system.ullTotalPhys, fresh.TotalPhys);
     char percent[16];
     snprintf(percent, sizeof percent, "%d", ExpectedUsedPercent(fresh.TotalPhys, fresh.AvailPhys));
-    CHECK_STR(percent, dialog.Text(1004).c_str());
-    for (int id = 1005; id <= 1012; ++id)
+    CHECK_STR(percent, dialog.Text(IDC_PHYS_PERCENT).c_str());
+    for (int id = IDC_PAGE_TOTAL; id <= IDC_CPU_TEXT; ++id)
         CHECK_STR("-", dialog.Text(id).c_str());
 }
 
@@ -78,22 +80,22 @@ CHECK_CASE(UpdateDialogPageFileAndVirtualFiguresInEachUnit)
     // Without udPhysical nothing refreshes: both groups show the chosen
     // snapshot.
     UpdateDialog(Request(dialog, udPageFile | udVirtual, 1024));
-    CHECK_STR("3072000", dialog.Text(1005).c_str());
-    CHECK_STR("1023", dialog.Text(1006).c_str());
-    CHECK_STR("3070976", dialog.Text(1007).c_str());
-    CHECK_STR("2096128", dialog.Text(1008).c_str());
-    CHECK_STR("2048000", dialog.Text(1009).c_str());
-    CHECK_STR("48128", dialog.Text(1010).c_str());
+    CHECK_STR("3072000", dialog.Text(IDC_PAGE_TOTAL).c_str());
+    CHECK_STR("1023", dialog.Text(IDC_PAGE_FREE).c_str());
+    CHECK_STR("3070976", dialog.Text(IDC_PAGE_USED).c_str());
+    CHECK_STR("2096128", dialog.Text(IDC_VIRT_TOTAL).c_str());
+    CHECK_STR("2048000", dialog.Text(IDC_VIRT_FREE).c_str());
+    CHECK_STR("48128", dialog.Text(IDC_VIRT_USED).c_str());
 
     UpdateDialog(Request(dialog, udPageFile, kMB));
-    CHECK_STR("3000", dialog.Text(1005).c_str());
-    CHECK_STR("0", dialog.Text(1006).c_str());
-    CHECK_STR("2999", dialog.Text(1007).c_str());
+    CHECK_STR("3000", dialog.Text(IDC_PAGE_TOTAL).c_str());
+    CHECK_STR("0", dialog.Text(IDC_PAGE_FREE).c_str());
+    CHECK_STR("2999", dialog.Text(IDC_PAGE_USED).c_str());
 
     UpdateDialog(Request(dialog, udVirtual, 1));
-    CHECK_STR("2146435072", dialog.Text(1008).c_str());
-    CHECK_STR("2097152000", dialog.Text(1009).c_str());
-    CHECK_STR("49283072", dialog.Text(1010).c_str());
+    CHECK_STR("2146435072", dialog.Text(IDC_VIRT_TOTAL).c_str());
+    CHECK_STR("2097152000", dialog.Text(IDC_VIRT_FREE).c_str());
+    CHECK_STR("49283072", dialog.Text(IDC_VIRT_USED).c_str());
     RefreshMemStatus();
 }
 
@@ -103,14 +105,14 @@ CHECK_CASE(UpdateDialogGroupsAfterThePercentageShowTheFreshReading)
     CHECK(dialog.Window() != nullptr);
     PublishMemStatus(Chosen());
     UpdateDialog(Request(dialog, udPhysical | udPageFile | udVirtual, kMB));
-    CHECK_STR("256", dialog.Text(1001).c_str());
+    CHECK_STR("256", dialog.Text(IDC_PHYS_TOTAL).c_str());
     TSystemMemoryEx system;
     CHECK(QuerySystemMemoryEx(&system));
     char text[32];
     snprintf(text, sizeof text, "%llu", (unsigned long long)(system.ullTotalPageFile >> 20));
-    CHECK_STR(text, dialog.Text(1005).c_str());
+    CHECK_STR(text, dialog.Text(IDC_PAGE_TOTAL).c_str());
     snprintf(text, sizeof text, "%llu", (unsigned long long)(system.ullTotalVirtual >> 20));
-    CHECK_STR(text, dialog.Text(1008).c_str());
+    CHECK_STR(text, dialog.Text(IDC_VIRT_TOTAL).c_str());
 }
 
 CHECK_CASE(UpdateDialogShowsTwoGiBInBytesAsAPositiveNumber)
@@ -122,14 +124,14 @@ CHECK_CASE(UpdateDialogShowsTwoGiBInBytesAsAPositiveNumber)
     f.AvailPhys = 1048575;
     PublishMemStatus(f);
     UpdateDialog(Request(dialog, udPhysical, 1));
-    CHECK_STR("2147483648", dialog.Text(1001).c_str());
-    CHECK_STR("1048575", dialog.Text(1002).c_str());
-    CHECK_STR("2146435073", dialog.Text(1003).c_str());
+    CHECK_STR("2147483648", dialog.Text(IDC_PHYS_TOTAL).c_str());
+    CHECK_STR("1048575", dialog.Text(IDC_PHYS_FREE).c_str());
+    CHECK_STR("2146435073", dialog.Text(IDC_PHYS_USED).c_str());
 
     PublishMemStatus(f);
     UpdateDialog(Request(dialog, udPhysical, 1024));
-    CHECK_STR("2097152", dialog.Text(1001).c_str());
-    CHECK_STR("1023", dialog.Text(1002).c_str());
+    CHECK_STR("2097152", dialog.Text(IDC_PHYS_TOTAL).c_str());
+    CHECK_STR("1023", dialog.Text(IDC_PHYS_FREE).c_str());
 }
 
 CHECK_CASE(UpdateDialogChecksTheRadioButtonOfTheUnit)
@@ -139,10 +141,10 @@ CHECK_CASE(UpdateDialogChecksTheRadioButtonOfTheUnit)
     const struct {
         int32_t unit;
         int button;
-    } cases[] = {{1, 100}, {1024, 101}, {kMB, 102}, {1, 100}};
+    } cases[] = {{1, IDC_UNIT_BYTES}, {1024, IDC_UNIT_KB}, {kMB, IDC_UNIT_MB}, {1, IDC_UNIT_BYTES}};
     for (auto c : cases) {
         UpdateDialog(Request(dialog, udUnitRadio, c.unit));
-        for (int id = 100; id <= 102; ++id)
+        for (int id = IDC_UNIT_BYTES; id <= IDC_UNIT_MB; ++id)
             CHECK_EQ(id == c.button, dialog.Checked(id));
     }
 }
@@ -153,9 +155,9 @@ CHECK_CASE(UpdateDialogStatusWritesThePhaseTextAndNothingElse)
     CHECK(dialog.Window() != nullptr);
     CHECK_EQ(1251, GetACP());
     MarkTexts(dialog);
-    SendDlgItemMessageA(dialog.Window(), 300, PBM_SETPOS, 33, 0);
-    SendDlgItemMessageA(dialog.Window(), 301, PBM_SETPOS, 44, 0);
-    CheckRadioButton(dialog.Window(), 100, 102, 101);
+    SendDlgItemMessageA(dialog.Window(), IDC_CLEAN_PROGRESS, PBM_SETPOS, 33, 0);
+    SendDlgItemMessageA(dialog.Window(), IDC_CPU_PROGRESS, PBM_SETPOS, 44, 0);
+    CheckRadioButton(dialog.Window(), IDC_UNIT_BYTES, IDC_UNIT_MB, IDC_UNIT_KB);
     PublishMemStatus(Chosen());
 
     const char* texts[] = {"Заполнение", "Очистка", "Выполнено"};
@@ -164,16 +166,16 @@ CHECK_CASE(UpdateDialogStatusWritesThePhaseTextAndNothingElse)
         r.Phase = phase;
         r.Percent = 90;
         UpdateDialog(r);
-        CHECK_STR(Wide(texts[phase - 1]).c_str(), dialog.WideText(1011).c_str());
+        CHECK_STR(Wide(texts[phase - 1]).c_str(), dialog.WideText(IDC_STATUS).c_str());
         // The bytes are the string table's, in the ANSI code page.
-        CHECK_STR(InCodePage(1251, texts[phase - 1]).c_str(), dialog.Text(1011).c_str());
+        CHECK_STR(InCodePage(1251, texts[phase - 1]).c_str(), dialog.Text(IDC_STATUS).c_str());
     }
-    for (int id = 1001; id <= 1012; ++id)
-        if (id != 1011)
+    for (int id = IDC_PHYS_TOTAL; id <= IDC_CPU_TEXT; ++id)
+        if (id != IDC_STATUS)
             CHECK_STR("-", dialog.Text(id).c_str());
-    CHECK_EQ(33, dialog.Position(300));
-    CHECK_EQ(44, dialog.Position(301));
-    CHECK(dialog.Checked(101));
+    CHECK_EQ(33, dialog.Position(IDC_CLEAN_PROGRESS));
+    CHECK_EQ(44, dialog.Position(IDC_CPU_PROGRESS));
+    CHECK(dialog.Checked(IDC_UNIT_KB));
     // Nor was the snapshot refreshed.
     CHECK_EQ(Chosen().TotalPhys, ReadMemStatus().TotalPhys);
     RefreshMemStatus();
@@ -187,20 +189,20 @@ CHECK_CASE(UpdateDialogMovesTheBars)
     TDialogUpdate r = Request(dialog, udCleanProgress, kMB);
     r.Percent = 37;
     UpdateDialog(r);
-    CHECK_EQ(37, dialog.Position(300));
-    CHECK_EQ(0, dialog.Position(301));
+    CHECK_EQ(37, dialog.Position(IDC_CLEAN_PROGRESS));
+    CHECK_EQ(0, dialog.Position(IDC_CPU_PROGRESS));
 
     r.Flags = udCpuLoad;
     r.Percent = 7;
     UpdateDialog(r);
-    CHECK_EQ(7, dialog.Position(301));
-    CHECK_STR("7 %", dialog.Text(1012).c_str());
-    CHECK_EQ(37, dialog.Position(300));
-    for (int id = 1001; id <= 1011; ++id)
+    CHECK_EQ(7, dialog.Position(IDC_CPU_PROGRESS));
+    CHECK_STR("7 %", dialog.Text(IDC_CPU_TEXT).c_str());
+    CHECK_EQ(37, dialog.Position(IDC_CLEAN_PROGRESS));
+    for (int id = IDC_PHYS_TOTAL; id <= IDC_STATUS; ++id)
         CHECK_STR("-", dialog.Text(id).c_str());
 
     r.Percent = 100;
     UpdateDialog(r);
-    CHECK_EQ(100, dialog.Position(301));
-    CHECK_STR("100 %", dialog.Text(1012).c_str());
+    CHECK_EQ(100, dialog.Position(IDC_CPU_PROGRESS));
+    CHECK_STR("100 %", dialog.Text(IDC_CPU_TEXT).c_str());
 }

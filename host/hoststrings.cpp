@@ -1,6 +1,6 @@
-#include "strings.h"
+#include "hoststrings.h"
 
-#include "startup.h"
+#include "hostenv.h"
 
 void LoadHostString(UINT id, char out[kStringBuffer])
 {

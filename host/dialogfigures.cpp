@@ -1,0 +1,141 @@
+#include "dialogfigures.h"
+
+#include <commctrl.h>
+
+#include "../common/numtext.h"
+#include "hoststrings.h"
+#include "memstatus.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct TUnitButton {
+    int Button;
+    int32_t Unit;
+};
+const TUnitButton kUnitButtons[] = {
+    {IDC_UNIT_BYTES, kUnitBytes},
+    {IDC_UNIT_KB, kUnitKB},
+    {IDC_UNIT_MB, kUnitMB},
+};
+const int kUnitCount = sizeof kUnitButtons / sizeof kUnitButtons[0];
+
+void SetFigure(HWND dialog, int id, uint64_t bytes, int32_t unit)
+{
+    char text[21];
+    FormatUnsigned(FigureInUnit(bytes, unit), text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void SetNumber(HWND dialog, int id, int32_t value, const char* suffix)
+{
+    char text[16];
+    int n = FormatDecimal(value, text);
+    for (int i = 0; suffix[i] && n < 15; ++i)
+        text[n++] = suffix[i];
+    text[n] = 0;
+    SetDlgItemTextA(dialog, id, text);
+}
+
+// Any unit that is not bytes or kilobytes shows as megabytes.
+int ButtonOfUnit(int32_t unit)
+{
+    for (int i = 0; i < kUnitCount - 1; ++i)
+        if (kUnitButtons[i].Unit == unit)
+            return kUnitButtons[i].Button;
+    return kUnitButtons[kUnitCount - 1].Button;
+}
+
+void ReportStatus(void* context, int32_t phase)
+{
+    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
+    request.Flags = udStatus;
+    request.Phase = phase;
+    UpdateDialog(request);
+}
+
+void ReportProgress(void* context, int32_t percent)
+{
+    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
+    request.Flags = udPhysical | udPageFile | udCleanProgress;
+    request.Percent = percent;
+    UpdateDialog(request);
+}
+
+} // namespace
+
+void UpdateDialog(const TDialogUpdate& request)
+{
+    const TDialogUpdate r = request;
+    HWND d = r.Dialog;
+    if (r.Flags & udPhysical) {
+        // The first three show the snapshot as it stood; the percentage
+        // refreshes it, and everything after reads the fresh one.
+        TMemFigures before = ReadMemStatus();
+        SetFigure(d, IDC_PHYS_TOTAL, before.TotalPhys, r.DisplayUnit);
+        SetFigure(d, IDC_PHYS_FREE, before.AvailPhys, r.DisplayUnit);
+        SetFigure(d, IDC_PHYS_USED, UsedBytes(before.TotalPhys, before.AvailPhys), r.DisplayUnit);
+        SetNumber(d, IDC_PHYS_PERCENT, UsedPhysicalPercent(), "");
+    }
+    TMemFigures now = {};
+    if (r.Flags & (udPageFile | udVirtual))
+        now = ReadMemStatus();
+    if (r.Flags & udPageFile) {
+        SetFigure(d, IDC_PAGE_TOTAL, now.TotalPageFile, r.DisplayUnit);
+        SetFigure(d, IDC_PAGE_FREE, now.AvailPageFile, r.DisplayUnit);
+        SetFigure(d, IDC_PAGE_USED, UsedBytes(now.TotalPageFile, now.AvailPageFile), r.DisplayUnit);
+    }
+    if (r.Flags & udVirtual) {
+        SetFigure(d, IDC_VIRT_TOTAL, now.TotalVirtual, r.DisplayUnit);
+        SetFigure(d, IDC_VIRT_FREE, now.AvailVirtual, r.DisplayUnit);
+        SetFigure(d, IDC_VIRT_USED, UsedBytes(now.TotalVirtual, now.AvailVirtual), r.DisplayUnit);
+    }
+    if (r.Flags & udUnitRadio)
+        CheckRadioButton(d, kUnitButtons[0].Button, kUnitButtons[kUnitCount - 1].Button,
+                         ButtonOfUnit(r.DisplayUnit));
+    if (r.Flags & udStatus) {
+        char text[kStringBuffer];
+        LoadHostString(UINT(r.Phase + IDS_PHASE_BASE), text);
+        SetDlgItemTextA(d, IDC_STATUS, text);
+    }
+    if (r.Flags & udCleanProgress)
+        SendDlgItemMessageA(d, IDC_CLEAN_PROGRESS, PBM_SETPOS, WPARAM(r.Percent), 0);
+    if (r.Flags & udCpuLoad) {
+        SendDlgItemMessageA(d, IDC_CPU_PROGRESS, PBM_SETPOS, WPARAM(r.Percent), 0);
+        SetNumber(d, IDC_CPU_TEXT, r.Percent, " %");
+    }
+}
+
+int32_t CheckedDisplayUnit(HWND dialog)
+{
+    for (int i = 0; i < kUnitCount - 1; ++i)
+        if (IsDlgButtonChecked(dialog, kUnitButtons[i].Button) == BST_CHECKED)
+            return kUnitButtons[i].Unit;
+    return kUnitButtons[kUnitCount - 1].Unit;
+}
+
+int32_t UnitOfButton(WPARAM command)
+{
+    for (int i = 0; i < kUnitCount; ++i)
+        if (command == WPARAM(kUnitButtons[i].Button))
+            return kUnitButtons[i].Unit;
+    return 0;
+}
+
+void ShowFigures(HWND dialog, uint16_t flags, int32_t unit)
+{
+    TDialogUpdate request = {};
+    request.Flags = flags;
+    request.Dialog = dialog;
+    request.DisplayUnit = unit;
+    UpdateDialog(request);
+}
+
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage)
+{
+    *storage = TDialogUpdate();
+    storage->Dialog = dialog;
+    storage->DisplayUnit = unit;
+    TCleanReporter reporter = {storage, ReportStatus, ReportProgress};
+    return reporter;
+}

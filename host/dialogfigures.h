@@ -1,0 +1,48 @@
+// What the host dialogs show: memory figures in the chosen display unit,
+// the cleaning phase and progress, the processor load. The readings come
+// from memstatus; this is the one place that writes them into controls.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+#include "cleanrun.h"
+
+// The display units and their divisors.
+enum : int32_t {
+    kUnitBytes = 1,
+    kUnitKB = 1024,
+    kUnitMB = 1048576,
+};
+
+// Flags of a dialog update.
+enum : uint16_t {
+    udPhysical = 0x02,      // IDC_PHYS_TOTAL..IDC_PHYS_PERCENT
+    udPageFile = 0x04,      // IDC_PAGE_TOTAL..IDC_PAGE_USED
+    udVirtual = 0x08,       // IDC_VIRT_TOTAL..IDC_VIRT_USED
+    udUnitRadio = 0x10,     // the unit's button
+    udStatus = 0x20,        // IDC_STATUS
+    udCleanProgress = 0x40, // IDC_CLEAN_PROGRESS
+    udCpuLoad = 0x80,       // IDC_CPU_PROGRESS and IDC_CPU_TEXT
+};
+
+struct TDialogUpdate {
+    uint16_t Flags;
+    HWND Dialog;
+    int32_t DisplayUnit; // kUnitBytes, kUnitKB or kUnitMB
+    int32_t Phase;       // PhaseFilling, PhaseReleasing or PhaseDone
+    int32_t Percent;
+};
+
+void UpdateDialog(const TDialogUpdate& request);
+
+// The unit whose button is checked; megabytes when neither of the others is.
+int32_t CheckedDisplayUnit(HWND dialog);
+// The unit of a unit button's command; 0 for any other command.
+int32_t UnitOfButton(WPARAM command);
+// The memory figures `flags` names, in `unit`, with that unit's button checked.
+void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
+
+// A reporter that shows a cleaning run's phases and progress, with the
+// physical and page-file figures in `unit`, in `dialog`. `storage` holds
+// what the reporter needs and must outlive the run.
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage);
