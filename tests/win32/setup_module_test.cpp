@@ -193,3 +193,66 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     std::string onDisk;
     CHECK(ReadWholeFile(path, &onDisk) && onDisk == ten);
 }
+
+CHECK_CASE(SetupShowsAHandWrittenFileAsItIsAndRefusesToSaveItsNonsense)
+{
+    // Interval 200, percentages 0 and 250, a refresh period of 50 ms, a
+    // processor limit of 251 %: what the host reads with its own guards.
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    std::string path = folder.File("Brindlecap.ini");
+    const std::string file("\xC8\x00\x30\x00\x00\x5F\xFA\xFB\x01\x00\x00\x00\x00\x00\x00"
+                           "\x32\x00\x00\x00\x00\x00\x00\x00",
+                           23);
+    CHECK(WriteWholeFile(path, file));
+    TSetupDialog setup(folder.Path(), 3);
+    CHECK(setup.dialog);
+    const int ids[] = {300, 302, 303, 304, 305, 301};
+    const char* shown[] = {"200", "0", "95", "250", "251", "50"};
+    for (int i = 0; i < 6; ++i)
+        CHECK(setup.Text(ids[i]) == shown[i]);
+    {
+        TBoxAnswer answer;
+        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        CHECK(
+            answer.text ==
+            Wide("Ошибка ввода поля «Автоматическое очищение каждые (мин)»: допустимо от 0 до 99"));
+    }
+    CHECK(IsWindow(setup.dialog));
+    CHECK(GetFocus() == GetDlgItem(setup.dialog, 300));
+    CHECK(setup.Notifications() == "");
+    std::string onDisk;
+    CHECK(ReadWholeFile(path, &onDisk) && onDisk == file);
+
+    // Put right one by one, each fault is named in turn until none is left.
+    struct TStep {
+        int fixed;         // index into ids
+        const char* text;  // put into it
+        int refused;       // the index named next, -1 for none
+        const char* named; // part of that box's text
+    };
+    const TStep steps[] = {
+        {0, "99", 1, "«Очищать, %» автоматического"},
+        {1, "1", 3, "«Очищать, %» критического"},
+        {3, "100", 4, "«Загрузка процессора, %»"},
+        {4, "100", 5, "«Обновление информации (м.сек)»"},
+        {5, "100", -1, nullptr},
+    };
+    for (const TStep& step : steps) {
+        SetDlgItemTextA(setup.dialog, ids[step.fixed], step.text);
+        if (step.refused < 0)
+            break;
+        TBoxAnswer answer;
+        SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+        CHECK(answer.text.find(Wide(step.named)) != std::wstring::npos);
+        CHECK(GetFocus() == GetDlgItem(setup.dialog, ids[step.refused]));
+    }
+    SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
+    CHECK(!IsWindow(setup.dialog));
+    CHECK(setup.Notifications() == "2:0 1:3 ");
+    CHECK(ReadWholeFile(path, &onDisk) && onDisk.size() == 23);
+    const std::string saved("\x63\x00\x30\x00\x01\x5F\x64\x64\x01\x00\x00\x00\x00\x00\x00"
+                            "\x64\x00\x00\x00\x00\x00\x00\x00",
+                            23);
+    CHECK(onDisk == saved);
+}
