@@ -161,6 +161,11 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     {
         TSetupDialog setup(folder.Path(), 5);
         CHECK(setup.dialog);
+        // The zeros it read are refused before any save; these are not.
+        const int ids[] = {300, 302, 303, 304, 305, 301};
+        const char* valid[] = {"30", "45", "95", "25", "80", "500"};
+        for (int i = 0; i < 6; ++i)
+            SetDlgItemTextA(setup.dialog, ids[i], valid[i]);
         CheckDlgButton(setup.dialog, 201, BST_CHECKED);
         TBoxAnswer answer;
         SendMessageA(setup.dialog, WM_COMMAND, 101, 0);
