@@ -51,13 +51,13 @@ setup="$out/Brindlecap-1.97-setup.exe"
 
 # The help page as made from its source, for any browser from Windows 95 on.
 python3 "$root/scripts/helppage.py" page "$work/brindlecap.htm"
+titled_in_cp1251() { iconv -f CP1251 -t UTF-8 "$1" | grep -qF "<TITLE>Brindlecap — справка</TITLE>"; }
 help_page_is_right() { # FILE
     check "the help page is the one made from docs/help.md" cmp -s "$1" "$work/brindlecap.htm"
     check "the help page declares Windows-1251" \
         grep -qF '<meta http-equiv="Content-Type" content="text/html; charset=windows-1251">' "$1"
     check "the help page ends every line in CR LF" ends_in_crlf "$1"
-    check "the help page's Russian is Windows-1251" eval \
-        'iconv -f CP1251 -t UTF-8 "$1" | grep -qF "<TITLE>Brindlecap — справка</TITLE>"'
+    check "the help page's Russian is Windows-1251" titled_in_cp1251 "$1"
 }
 
 archive_holds() { # ZIP BIN NAME...: exactly these files, the help page, then the read-mes, as built
