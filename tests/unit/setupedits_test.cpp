@@ -1,9 +1,7 @@
 // The settings dialog's refusal rule: which texts each field accepts, and
 // which field is named first.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include "../../modules/setup/resource.h"
 #include "../../modules/setup/setupedits.h"
 
 namespace {
@@ -18,24 +16,6 @@ const TEditField& Field(int id)
 }
 
 } // namespace
-
-TEST(SetupEdits, TheFieldsInTheOrderTheDialogShowsThem)
-{
-    struct Row {
-        int id, limit, lowest, highest, message;
-    };
-    const Row expected[kEditFieldCount] = {
-        {300, 2, 0, 99, 2},  {302, 2, 1, 99, 3},  {303, 3, 1, 100, 4},
-        {304, 3, 1, 100, 5}, {305, 3, 0, 100, 6}, {301, 4, 100, 9999, 7},
-    };
-    for (int i = 0; i < kEditFieldCount; ++i) {
-        EXPECT_EQ(expected[i].id, kEditFields[i].Id) << i;
-        EXPECT_EQ(expected[i].limit, kEditFields[i].Limit) << i;
-        EXPECT_EQ(expected[i].lowest, kEditFields[i].Lowest) << i;
-        EXPECT_EQ(expected[i].highest, kEditFields[i].Highest) << i;
-        EXPECT_EQ(expected[i].message, kEditFields[i].Message) << i;
-    }
-}
 
 TEST(SetupEdits, EachFieldAcceptsDigitsWithinItsRangeOnly)
 {
@@ -98,22 +78,6 @@ TEST(SetupEdits, EachFieldAcceptsDigitsWithinItsRangeOnly)
     for (const Row& row : rows)
         EXPECT_EQ(row.accepted, EditAccepts(row.text, Field(row.id)))
             << "field " << row.id << " text \"" << row.text << "\"";
-}
-
-TEST(SetupEdits, AnAcceptedTextIsStoredAsItReads)
-{
-    // What passes the rule reaches the file unchanged by the cut to the
-    // field's characters and width.
-    for (const TEditField& field : kEditFields) {
-        const char* texts[] = {"0", "1", "99", "100", "9999"};
-        for (const char* text : texts) {
-            if (!EditAccepts(text, field))
-                continue;
-            bool wide = field.Id == IDC_AUTOCLEAN_INTERVAL || field.Id == IDC_INFO_REFRESH;
-            int stored = wide ? EditValue16(text, field.Limit) : EditValue8(text, field.Limit);
-            EXPECT_EQ(atoi(text), stored) << field.Id << " " << text;
-        }
-    }
 }
 
 TEST(SetupEdits, TheFirstRefusedFieldIsNamed)
