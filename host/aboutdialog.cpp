@@ -1,7 +1,11 @@
 // ABOUT_DIALOG: the logo, the version, the web page and the help file.
+#include <windows.h>
+#include <shellapi.h>
+
 #include "../common/centerwindow.h"
 #include "appstate.h"
 #include "dialogs.h"
+#include "helpfile.h"
 #include "resources/resource.h"
 #include "hostenv.h"
 #include "hoststrings.h"
@@ -35,11 +39,33 @@ void DrawLogo(HWND window)
         ReleaseDC(window, target);
 }
 
+// A file, not a folder of that name. Asked through FindFirstFileA, which
+// the module scan imports already, rather than through a new import.
+bool FileIsThere(const char* path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The old help file where it is there and a viewer opens it, else the page;
+// the error only when neither opens.
 void OpenHelp(HWND dialog)
 {
     char path[kPathBuffer];
     ProgramFile("brindlecap.hlp", path, kPathBuffer);
-    OpenWithShell(dialog, path, IDS_HELP_FAILED);
+    const char* names[kMaxHelpFiles];
+    int count = HelpFileOrder(FileIsThere(path), names);
+    for (int i = 0; i < count; ++i) {
+        ProgramFile(names[i], path, kPathBuffer);
+        HINSTANCE result = ShellExecuteA(dialog, nullptr, path, nullptr, nullptr, SW_SHOW);
+        if (INT_PTR(result) > 32)
+            return;
+    }
+    ShowHostError(IDS_HELP_FAILED);
 }
 
 void OpenWebPage(HWND dialog)

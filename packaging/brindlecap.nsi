@@ -1,5 +1,6 @@
 ; Brindlecap installer, built on Linux with makensis (scripts/dist.sh passes
-; VERSION, OUTFILE and FILES_NSH, the generated lists of the shipped files).
+; VERSION, OUTFILE, FILES_NSH, the generated lists of the shipped files, and
+; HELP_PAGE, the help page made beside them).
 ;
 ; Oldest Windows: an ANSI installer (the Unicode one needs the NT family)
 ; whose stub and plug-ins are PE 4.0 files importing only functions that
@@ -137,6 +138,8 @@ Section
     ${Else}
         !insertmacro INSTALL_PRODUCT_FILES
     ${EndIf}
+    ; One page for either architecture.
+    File "${HELP_PAGE}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     SetShellVarContext current
@@ -192,6 +195,7 @@ Section "Uninstall"
     Call un.CloseRunningCopy
     Call un.RemoveAutostart
     !insertmacro DELETE_PRODUCT_FILES
+    Delete "$INSTDIR\brindlecap.htm"
     Delete "$INSTDIR\Uninstall.exe"
 
     ; The settings and the log are the user's: asked for, kept when silent

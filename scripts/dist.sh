@@ -1,9 +1,10 @@
 #!/bin/bash
 # dist.sh BIN32 BIN64 OUT: the release from the product files of the 32-bit
-# and the 64-bit build: OUT holds Brindlecap-VERSION.zip (the 32-bit files and
-# the read-me texts), Brindlecap-VERSION-x64.zip (the 64-bit files and the
-# same texts) and Brindlecap-VERSION-setup.exe, which installs the 64-bit
-# files on 64-bit Windows and the 32-bit ones elsewhere. Two runs over the
+# and the 64-bit build: OUT holds Brindlecap-VERSION.zip (the 32-bit files,
+# the help page and the read-me texts), Brindlecap-VERSION-x64.zip (the 64-bit
+# files and the same texts) and Brindlecap-VERSION-setup.exe, which installs
+# the 64-bit files on 64-bit Windows and the 32-bit ones elsewhere, and the
+# help page with either. Two runs over the
 # same files give the same bytes: fixed file times, a fixed order, no build
 # time anywhere.
 set -euo pipefail
@@ -55,10 +56,13 @@ staged=("${files[@]/#/$stage/}" "${files64[@]/#/$stage64/}")
 }
 
 # Notepad on every one of these systems: CR LF, Russian in Windows-1251,
-# English in plain ASCII.
+# English in plain ASCII. The help page "Справка" opens, from the source of
+# the README's user guide.
+help_page=brindlecap.htm
 for dir in "$stage" "$stage64"; do
     iconv -f UTF-8 -t CP1251 "$root/packaging/readme-ru.txt" | sed 's/$/\r/' >"$dir/ReadMe-ru.txt"
     iconv -f UTF-8 -t ASCII "$root/packaging/readme-en.txt" | sed 's/$/\r/' >"$dir/ReadMe-en.txt"
+    python3 "$here/helppage.py" page "$dir/$help_page"
     chmod 644 "$dir"/*
     touch -d "@$epoch" "$dir"/*
 done
@@ -71,8 +75,8 @@ pack() {
     (cd "$dir" && zip -X -D -q -9 "$zipfile" "$@")
     touch -d "@$epoch" "$zipfile"
 }
-pack "$out/Brindlecap-$version.zip" "$stage" "${files[@]}" ReadMe-ru.txt ReadMe-en.txt
-pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" ReadMe-ru.txt ReadMe-en.txt
+pack "$out/Brindlecap-$version.zip" "$stage" "${files[@]}" "$help_page" ReadMe-ru.txt ReadMe-en.txt
+pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" "$help_page" ReadMe-ru.txt ReadMe-en.txt
 
 # The installer takes the files present; its uninstaller removes every file
 # a release of either architecture may have.
@@ -90,7 +94,7 @@ pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" ReadMe-ru.txt
 } >"$out/nsis/files.nsh"
 setup="$out/Brindlecap-$version-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DOUTFILE="$setup" \
-    -DFILES_NSH="$out/nsis/files.nsh" "$root/packaging/brindlecap.nsi" >"$out/nsis/makensis.log" || {
+    -DFILES_NSH="$out/nsis/files.nsh" -DHELP_PAGE="$stage/$help_page" "$root/packaging/brindlecap.nsi" >"$out/nsis/makensis.log" || {
     cat "$out/nsis/makensis.log" >&2
     exit 1
 }

@@ -2,6 +2,13 @@
 #pragma once
 
 #define IDS_WRITE_FAILED 1
+// A refused edit: each names its field and the values it takes.
+#define IDS_BAD_AUTOCLEAN_INTERVAL 2
+#define IDS_BAD_AUTOCLEAN_PERCENT 3
+#define IDS_BAD_CRITICAL_LOAD 4
+#define IDS_BAD_CRITICAL_CLEAN 5
+#define IDS_BAD_CPU_LIMIT 6
+#define IDS_BAD_INFO_REFRESH 7
 
 #define IDC_STATIC -1
 

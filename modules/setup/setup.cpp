@@ -123,10 +123,40 @@ static void CollectSettings(HWND dialog)
     AutostartEnabled = IsDlgButtonChecked(dialog, IDC_AUTOSTART) == BST_CHECKED;
 }
 
+// Typing stops at the characters a field takes; what the settings file
+// brings is shown whole all the same, so "Ok" can refuse it.
+static void LimitEdits(HWND dialog)
+{
+    for (const TEditField& field : kEditFields)
+        SendDlgItemMessageA(dialog, field.Id, EM_LIMITTEXT, WPARAM(field.Limit), 0);
+}
+
+// Nothing is saved while a field is refused: the user is told which field
+// and what it takes, and finds the caret in it.
+static bool EditsAccepted(HWND dialog)
+{
+    char texts[kEditFieldCount][16];
+    const char* read[kEditFieldCount];
+    for (int i = 0; i < kEditFieldCount; ++i) {
+        texts[i][0] = 0;
+        GetDlgItemTextA(dialog, kEditFields[i].Id, texts[i], sizeof texts[i]);
+        read[i] = texts[i];
+    }
+    int refused = FirstRefusedEdit(read);
+    if (refused < 0)
+        return true;
+    ShowModuleError(UINT(kEditFields[refused].Message), "Brindlecap");
+    // The dialog's own way to move the focus, which also selects the text.
+    HWND edit = GetDlgItem(dialog, kEditFields[refused].Id);
+    SendMessageA(dialog, WM_NEXTDLGCTL, WPARAM(edit), TRUE);
+    return false;
+}
+
 void ModuleInitDialog(HWND dialog)
 {
     LoadSetupSettings();
     CenterWindow(dialog);
+    LimitEdits(dialog);
     ShowSettings(dialog);
 }
 
@@ -134,6 +164,8 @@ void ModuleInitDialog(HWND dialog)
 void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
 {
     if (wParam == IDC_OK) {
+        if (!EditsAccepted(dialog))
+            return;
         CollectSettings(dialog);
         SaveSetupSettings();
         DestroyWindow(dialog);

@@ -1,5 +1,6 @@
 // What the settings dialog takes from its edits: the first few characters
-// read as a number and cut to the field's width. No range check.
+// read as a number and cut to the field's width, and the rule that refuses
+// a field before anything is saved.
 #pragma once
 #include <stdint.h>
 
@@ -7,3 +8,23 @@
 uint16_t EditValue16(const char* text, int limit);
 // The same, low 8 bits.
 uint8_t EditValue8(const char* text, int limit);
+
+// One numeric edit: its control, the characters it takes, the values it
+// accepts and the string that names it and them when it refuses.
+struct TEditField {
+    int Id;
+    int Limit;
+    int Lowest;
+    int Highest;
+    int Message;
+};
+
+enum { kEditFieldCount = 6 };
+// Top to bottom, as the user reads the dialog.
+extern const TEditField kEditFields[kEditFieldCount];
+
+// True for 1 to `Limit` digits and nothing else, within Lowest..Highest.
+bool EditAccepts(const char* text, const TEditField& field);
+// The index in kEditFields of the first field whose text (texts[i] for
+// kEditFields[i]) is refused; -1 when all are accepted.
+int FirstRefusedEdit(const char* const texts[kEditFieldCount]);

@@ -1,7 +1,7 @@
 #!/bin/bash
 # The release as a user gets it. The archives, 32- and 64-bit: exactly the
-# expected files, the product files byte for byte, read-me texts that Notepad
-# shows, the same bytes from a second packing. The installer and its
+# expected files, the product files byte for byte, the help page, read-me
+# texts that Notepad shows, the same bytes from a second packing. The installer and its
 # uninstaller, where this machine runs 32-bit programs (the installer is
 # one): run silently under Wine in fresh prefixes of this test's own, a
 # 32-bit one for its 32-bit branch and a 64-bit one for its 64-bit branch.
@@ -49,16 +49,28 @@ zip="$out/Brindlecap-1.97.zip"
 zip64="$out/Brindlecap-1.97-x64.zip"
 setup="$out/Brindlecap-1.97-setup.exe"
 
-archive_holds() { # ZIP BIN NAME...: exactly these files, then the read-mes, as built
+# The help page as made from its source, for any browser from Windows 95 on.
+python3 "$root/scripts/helppage.py" page "$work/brindlecap.htm"
+titled_in_cp1251() { iconv -f CP1251 -t UTF-8 "$1" | grep -qF "<TITLE>Brindlecap — справка</TITLE>"; }
+help_page_is_right() { # FILE
+    check "the help page is the one made from docs/help.md" cmp -s "$1" "$work/brindlecap.htm"
+    check "the help page declares Windows-1251" \
+        grep -qF '<meta http-equiv="Content-Type" content="text/html; charset=windows-1251">' "$1"
+    check "the help page ends every line in CR LF" ends_in_crlf "$1"
+    check "the help page's Russian is Windows-1251" titled_in_cp1251 "$1"
+}
+
+archive_holds() { # ZIP BIN NAME...: exactly these files, the help page, then the read-mes, as built
     local zipfile=$1 from=$2 name
     shift 2
-    check "$(basename "$zipfile") lists exactly: $* ReadMe-ru.txt ReadMe-en.txt" \
-        [ "$(unzip -Z1 "$zipfile")" = "$(printf '%s\n' "$@" ReadMe-ru.txt ReadMe-en.txt)" ]
+    check "$(basename "$zipfile") lists exactly: $* brindlecap.htm ReadMe-ru.txt ReadMe-en.txt" \
+        [ "$(unzip -Z1 "$zipfile")" = "$(printf '%s\n' "$@" brindlecap.htm ReadMe-ru.txt ReadMe-en.txt)" ]
     for name in "$@"; do
         check "$name packed byte for byte into $(basename "$zipfile")" cmp -s <(unzip -p "$zipfile" "$name") "$from/$name"
     done
     rm -rf "$work/readme"
-    unzip -q "$zipfile" ReadMe-ru.txt ReadMe-en.txt -d "$work/readme"
+    unzip -q "$zipfile" ReadMe-ru.txt ReadMe-en.txt brindlecap.htm -d "$work/readme"
+    help_page_is_right "$work/readme/brindlecap.htm"
     check "Russian read-me ends every line in CR LF" ends_in_crlf "$work/readme/ReadMe-ru.txt"
     check "English read-me ends every line in CR LF" ends_in_crlf "$work/readme/ReadMe-en.txt"
     check "Russian read-me is the text in Windows-1251" cmp -s \
@@ -129,8 +141,9 @@ installed_as_built() { # FOLDER [BIN NAME...]: the files, their bytes, the unins
     for name in "${names[@]}"; do
         check "installed $name is the built one" cmp -s "$folder/$name" "$from/$name"
     done
+    help_page_is_right "$folder/brindlecap.htm"
     check "uninstaller beside them" [ -f "$folder/Uninstall.exe" ]
-    check "nothing else installed" [ "$(ls "$folder" | grep -vx 'Brindlecap\.\(ini\|log\)' | sort)" = "$(printf '%s\n' "${names[@]}" Uninstall.exe | sort)" ]
+    check "nothing else installed" [ "$(ls "$folder" | grep -vx 'Brindlecap\.\(ini\|log\)' | sort)" = "$(printf '%s\n' "${names[@]}" brindlecap.htm Uninstall.exe | sort)" ]
     local menu
     menu=$(start_menu)
     check "Start menu entry" [ -f "$menu/Brindlecap.lnk" ]
@@ -141,7 +154,7 @@ installed_as_built() { # FOLDER [BIN NAME...]: the files, their bytes, the unins
 
 uninstalled() { # FOLDER
     local folder=$1 name
-    for name in "${expected[@]}" Uninstall.exe; do
+    for name in "${expected[@]}" brindlecap.htm Uninstall.exe; do
         check "uninstall removes $name" absent "$folder/$name"
     done
     check "uninstall removes the Start menu entry" [ -z "$(start_menu)" ]
@@ -216,7 +229,7 @@ check "the 32-bit copy's settings and log stay" \
     [ "$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" 2>/dev/null | sha256sum)" = "$user_files" ]
 check "installed 64-bit program cleans 100 MB and ends with 0" run 'C:\Brindlecap-test\Brindlecap.exe' C 100
 check "uninstaller ends with 0" run 'C:\Brindlecap-test\Uninstall.exe' /S
-for name in "${expected64[@]}" Uninstall.exe; do
+for name in "${expected64[@]}" brindlecap.htm Uninstall.exe; do
     check "uninstall removes $name" absent "$folder/$name"
 done
 

@@ -7,6 +7,7 @@
 
 #include "../../modules/setup/resource.h"
 #include "../win32/check.h"
+#include "host_ui.h"
 #include "probe.h"
 #include "sandbox.h"
 
@@ -120,7 +121,94 @@ void RemoveAutostart()
     }
 }
 
+// The window that has the keyboard focus in `window`'s thread.
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+bool WaitForFocus(HWND control)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeout; Sleep(10))
+        if (FocusOf(control) == control)
+            return true;
+    return false;
+}
+
 } // namespace
+
+CHECK_CASE(SetupRefusesNonsenseNamesTheFieldAndSavesNothing)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    THost host(sandbox, kDefaultSettingsFile);
+    HWND dialog = host.Pick();
+    CHECK(dialog);
+    if (!dialog)
+        return host.Exit();
+    // The edits take digits only, and no more characters than they hold.
+    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD, IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+    const int limits[] = {2, 2, 3, 3, 3, 4};
+    for (int i = 0; i < 6; ++i) {
+        CHECK(GetWindowLongA(GetDlgItem(dialog, ids[i]), GWL_STYLE) & ES_NUMBER);
+        CHECK_EQ(limits[i], int(SendDlgItemMessageA(dialog, ids[i], EM_GETLIMITTEXT, 0, 0)));
+    }
+    // The inputs of the report, pasted past the digit filter; then a period
+    // below the floor.
+    struct TRow {
+        int id;
+        const char* typed;
+        const char* shown; // the valid text put back afterwards
+        const wchar_t* message;
+    };
+    const TRow rows[] = {
+        {IDC_AUTOCLEAN_INTERVAL, "abc", "30",
+         L"Ошибка ввода поля «Автоматическое очищение каждые (мин)»: допустимо от 0 до 99"},
+        {IDC_AUTOCLEAN_PERCENT, "99999", "45",
+         L"Ошибка ввода поля «Очищать, %» автоматического очищения: допустимо от 1 до 99"},
+        {IDC_CRITICAL_LOAD, "", "95",
+         L"Ошибка ввода поля «Критический порог загрузки памяти, %»: допустимо от 1 до 100"},
+        {IDC_CPU_LIMIT, "-5", "80", L"Ошибка ввода поля «Загрузка процессора, %»: допустимо от 0 до 100"},
+        {IDC_CRITICAL_CLEAN, "0", "25",
+         L"Ошибка ввода поля «Очищать, %» критического очищения: допустимо от 1 до 100"},
+        {IDC_INFO_REFRESH, "99", "500",
+         L"Ошибка ввода поля «Обновление информации (м.сек)»: допустимо от 100 до 9999"},
+    };
+    for (const TRow& row : rows) {
+        printf("  field %d, \"%s\"\n", row.id, row.typed);
+        SetDlgItemTextA(dialog, row.id, row.typed);
+        // Focus elsewhere first, so that finding it in the field proves the move.
+        PostMessageA(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDC_CANCEL)), TRUE);
+        CHECK(PostMessageA(dialog, WM_COMMAND, IDC_OK, 0));
+        HWND box = WaitForMessageBox(host.child);
+        CHECK(box);
+        if (!box)
+            break;
+        CHECK(GetWindow(box, GW_OWNER) == nullptr);
+        wchar_t text[128];
+        CHECK(StaticText(box, text, 128));
+        CHECK_STR(row.message, text);
+        CHECK_EQ(IDOK, OnlyButton(box));
+        CHECK(PostMessageA(box, WM_COMMAND, IDOK, 0));
+        CHECK(WaitGone(box));
+        CHECK(WaitForFocus(GetDlgItem(dialog, row.id)));
+        CHECK(IsWindow(dialog));
+        host.ExpectFile(kDefaultSettingsFile);
+        SetDlgItemTextA(dialog, row.id, row.shown);
+    }
+    // Made right again, the same dialog saves.
+    SetDlgItemTextA(dialog, IDC_AUTOCLEAN_INTERVAL, "0");
+    CHECK(PressAndClose(dialog, IDC_OK));
+    BYTE after[23];
+    memcpy(after, kDefaultSettingsFile, 23);
+    after[0] = 0;
+    host.ExpectFile(after);
+    host.Exit();
+}
 
 CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
 {
@@ -154,7 +242,7 @@ CHECK_CASE(SetupEditsTheSettingsAndTheRunningHostTakesThem)
     CHECK_EQ(1, host.DialogCount());
     CHECK(IsWindow(dialog));
 
-    SetDlgItemTextA(dialog, IDC_AUTOCLEAN_INTERVAL, "120");
+    SetDlgItemTextA(dialog, IDC_AUTOCLEAN_INTERVAL, "12");
     CHECK(PressAndClose(dialog, IDC_OK));
     host.ExpectFile(after);
 

@@ -162,6 +162,12 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     {
         TSetupDialog setup(folder.Path(), 5);
         CHECK(setup.dialog);
+        // The zeros it read are refused before any save; these are not.
+        const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
+                           IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+        const char* valid[] = {"30", "45", "95", "25", "80", "500"};
+        for (int i = 0; i < 6; ++i)
+            SetDlgItemTextA(setup.dialog, ids[i], valid[i]);
         CheckDlgButton(setup.dialog, IDC_AUTOSTART, BST_CHECKED);
         TBoxAnswer answer;
         SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
@@ -193,4 +199,48 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
     CloseHandle(other);
     std::string onDisk;
     CHECK(ReadWholeFile(path, &onDisk) && onDisk == ten);
+}
+
+CHECK_CASE(SetupShowsAHandWrittenFileAsItIsAndRefusesToSaveItsNonsense)
+{
+    // Interval 200, percentages 0 and 250, a refresh period of 50 ms, a
+    // processor limit of 251 %: what the host reads with its own guards.
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    std::string path = folder.File("Brindlecap.ini");
+    const std::string file("\xC8\x00\x30\x00\x00\x5F\xFA\xFB\x01\x00\x00\x00\x00\x00\x00"
+                           "\x32\x00\x00\x00\x00\x00\x00\x00",
+                           23);
+    CHECK(WriteWholeFile(path, file));
+    TSetupDialog setup(folder.Path(), 3);
+    CHECK(setup.dialog);
+    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD, IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+    const char* shown[] = {"200", "0", "95", "250", "251", "50"};
+    for (int i = 0; i < 6; ++i)
+        CHECK(setup.Text(ids[i]) == shown[i]);
+    {
+        TBoxAnswer answer;
+        SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
+        CHECK(
+            answer.text ==
+            Wide("Ошибка ввода поля «Автоматическое очищение каждые (мин)»: допустимо от 0 до 99"));
+    }
+    CHECK(IsWindow(setup.dialog));
+    CHECK(GetFocus() == GetDlgItem(setup.dialog, IDC_AUTOCLEAN_INTERVAL));
+    CHECK(setup.Notifications() == "");
+    std::string onDisk;
+    CHECK(ReadWholeFile(path, &onDisk) && onDisk == file);
+
+    // Put right, the same dialog saves.
+    const char* fixed[] = {"99", "1", "95", "100", "100", "100"};
+    for (int i = 0; i < 6; ++i)
+        SetDlgItemTextA(setup.dialog, ids[i], fixed[i]);
+    SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
+    CHECK(!IsWindow(setup.dialog));
+    CHECK(setup.Notifications() == "2:0 1:3 ");
+    CHECK(ReadWholeFile(path, &onDisk) && onDisk.size() == 23);
+    const std::string saved("\x63\x00\x30\x00\x01\x5F\x64\x64\x01\x00\x00\x00\x00\x00\x00"
+                            "\x64\x00\x00\x00\x00\x00\x00\x00",
+                            23);
+    CHECK(onDisk == saved);
 }
