@@ -59,6 +59,7 @@ set(HOST_SOURCES
     host/mainwindow.cpp
     host/memorydialog.cpp
     host/memstatus.cpp
+    host/modulefile.cpp
     host/modules.cpp
     host/monitor.cpp
     host/settings.cpp

@@ -1,6 +1,7 @@
 #include "modules.h"
 
 #include "../common/text.h"
+#include "modulefile.h"
 #include "startup.h"
 
 TPluginModule* Modules[kModuleSlots];
@@ -28,14 +29,6 @@ struct TDirectoryId {
     DWORD IndexLow;
 };
 
-// NtQueryInformationFile of the NT family, for a directory's file index
-// alone: the volume serial that GetFileInformationByHandle adds costs more
-// than the walk itself under Wine. Two directories on different volumes
-// with the same index would be taken for one, and the second not walked.
-typedef LONG(__stdcall* TQueryInformationFile)(HANDLE file, void* status, void* information,
-                                               ULONG length, int informationClass);
-enum { kFileInternalInformation = 6 };
-
 // Every directory the scan has entered. A link or junction leading back up
 // (or across) the tree reaches one of them again by another path, and is
 // not walked a second time: no endless descent, no library listed twice.
@@ -45,7 +38,6 @@ struct TVisited {
     TDirectoryId* Ids;
     int Count;
     int Capacity;
-    TQueryInformationFile QueryInformationFile; // 0 where ntdll lacks it
 };
 
 static char* HeapText(const char* text, int limit)
@@ -90,6 +82,10 @@ static void AddModule(const char* path, const char* name)
 
 static void ConsiderLibrary(const char* path)
 {
+    // Only a file that exports the contract, for this processor, gets to
+    // run its start-up code.
+    if (!IsModuleFile(path))
+        return;
     HMODULE library = LoadLibraryA(path);
     if (!library)
         return;
@@ -108,20 +104,10 @@ static bool FirstVisit(const char* dir, TVisited* visited)
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return true;
-    TDirectoryId id = {0, 0, 0};
-    bool known;
-    if (visited->QueryInformationFile) {
-        ULONG_PTR status[2];
-        DWORD index[2];
-        known = visited->QueryInformationFile(handle, status, index, sizeof index,
-                                              kFileInternalInformation) == 0;
-        id.IndexLow = index[0];
-        id.IndexHigh = index[1];
-    } else {
-        BY_HANDLE_FILE_INFORMATION info;
-        known = GetFileInformationByHandle(handle, &info) != 0;
-        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    }
+    // A file index is unique on its volume only.
+    BY_HANDLE_FILE_INFORMATION info = {};
+    bool known = GetFileInformationByHandle(handle, &info) != 0;
+    TDirectoryId id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     CloseHandle(handle);
     if (!known)
         return true;
@@ -199,10 +185,7 @@ void LoadModules()
     // imports on NT) would otherwise stop the scan at the system's "entry
     // point not found" box.
     UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    TVisited visited = {nullptr, 0, 0, nullptr};
-    if (HMODULE ntdll = GetModuleHandleA("ntdll.dll"))
-        visited.QueryInformationFile =
-            Export<TQueryInformationFile>(ntdll, "NtQueryInformationFile");
+    TVisited visited = {nullptr, 0, 0};
     ScanDirectory(ProgramDir, &visited);
     if (visited.Ids)
         HeapFree(GetProcessHeap(), 0, visited.Ids);
