@@ -19,3 +19,4 @@
 #define IDS_COLUMN_USAGE 2
 #define IDS_COLUMN_SIZE 3
 #define IDS_FIXED_USAGE 5
+#define IDS_ASK_END 6
