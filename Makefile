@@ -92,7 +92,7 @@ dist: win32 win64
 # Longer fuzzing by hand: make fuzz FUZZ_SECONDS=300
 FUZZ_SECONDS ?= 60
 fuzz: native
-	@for t in fuzz_settings fuzz_cmdline fuzz_parsenumber; do \
+	@for t in $(or $(FUZZ_TARGETS),fuzz_settings fuzz_cmdline fuzz_parsenumber fuzz_peexports); do \
 	  echo "== $$t"; mkdir -p $(NATIVE)/tests/fuzz/corpus/$$t; \
 	  $(NATIVE)/tests/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=$(NATIVE)/tests/fuzz/ \

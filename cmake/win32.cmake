@@ -61,6 +61,7 @@ set(HOST_SOURCES
     host/mainwindow.cpp
     host/memorydialog.cpp
     host/memstatus.cpp
+    host/modulefile.cpp
     host/modules.cpp
     host/modulescan.cpp
     host/monitor.cpp

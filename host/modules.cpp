@@ -3,6 +3,7 @@
 #include "../common/text.h"
 #include "../modules/frame/frame.h"
 #include "hostenv.h"
+#include "modulefile.h"
 #include "modulescan.h"
 
 TPluginModule* Modules[kModuleSlots];
@@ -61,6 +62,10 @@ static void AddModule(const char* path, const char* name)
 // further libraries are not even loaded.
 static bool ConsiderLibrary(const char* path)
 {
+    // Only a file that exports the contract, for this processor, gets to
+    // run its start-up code.
+    if (!IsModuleFile(path))
+        return ModuleCount < kModuleSlots;
     HMODULE library = LoadLibraryA(path);
     if (library) {
         TGetName getName = Export<TGetName>(library, "GetName");

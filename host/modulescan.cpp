@@ -10,17 +10,20 @@
 
 namespace {
 
-// A directory by what it is, not by the path that reached it.
+// A directory by what it is, not by the path that reached it: its volume
+// and its file index there.
 struct TDirectoryId {
     DWORD Volume;
     DWORD IndexHigh;
     DWORD IndexLow;
+    bool VolumeKnown;
+    char* Path; // to ask for the volume later; 0 once it is known
 };
 
 // NtQueryInformationFile of the NT family, for a directory's file index
 // alone: the volume serial that GetFileInformationByHandle adds costs more
-// than the walk itself under Wine. Two directories on different volumes
-// with the same index would be taken for one, and the second not walked.
+// than the walk itself under Wine, so it is asked for only when two
+// directories share an index, which is rare: a loop, or two volumes.
 typedef LONG(__stdcall* TQueryInformationFile)(HANDLE file, void* status, void* information,
                                                ULONG length, int informationClass);
 enum { kFileInternalInformation = 6 };
@@ -44,15 +47,69 @@ struct TWalk {
     bool Done; // the taker wants no more
 };
 
+HANDLE OpenDirectory(const char* dir)
+{
+    return CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool VolumeOf(HANDLE handle, DWORD* volume)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info))
+        return false;
+    *volume = info.dwVolumeSerialNumber;
+    return true;
+}
+
+// Fills in the volume of `id`, opening its path again; false when that fails.
+bool LearnVolume(TDirectoryId* id)
+{
+    if (id->VolumeKnown)
+        return true;
+    if (!id->Path)
+        return false;
+    HANDLE handle = OpenDirectory(id->Path);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    id->VolumeKnown = VolumeOf(handle, &id->Volume);
+    CloseHandle(handle);
+    return id->VolumeKnown;
+}
+
+char* HeapCopy(const char* text)
+{
+    int length = lstrlenA(text);
+    char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, DWORD(length + 1)));
+    if (copy)
+        lstrcpynA(copy, text, length + 1);
+    return copy;
+}
+
+// True when `id` is a directory entered before. A shared index alone is
+// not enough: the two must also lie on one volume.
+bool Seen(TVisited* visited, TDirectoryId* id)
+{
+    for (int i = 0; i < visited->Count; ++i) {
+        TDirectoryId& seen = visited->Ids[i];
+        if (seen.IndexHigh != id->IndexHigh || seen.IndexLow != id->IndexLow)
+            continue;
+        // A volume that cannot be read counts as the same: better a folder
+        // not walked twice than a loop.
+        if (!LearnVolume(&seen) || !LearnVolume(id) || seen.Volume == id->Volume)
+            return true;
+    }
+    return false;
+}
+
 // True when `dir` has not been entered before. Windows 9x cannot open a
 // directory for its identity; its file systems have no links either.
 bool FirstVisit(const char* dir, TVisited* visited)
 {
-    HANDLE handle = CreateFileA(dir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = OpenDirectory(dir);
     if (handle == INVALID_HANDLE_VALUE)
         return true;
-    TDirectoryId id = {0, 0, 0};
+    TDirectoryId id = {0, 0, 0, false, nullptr};
     bool known;
     if (visited->QueryInformationFile) {
         ULONG_PTR status[2];
@@ -64,29 +121,35 @@ bool FirstVisit(const char* dir, TVisited* visited)
     } else {
         BY_HANDLE_FILE_INFORMATION info;
         known = GetFileInformationByHandle(handle, &info) != 0;
-        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+        id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true, nullptr};
     }
     CloseHandle(handle);
     if (!known)
         return true;
-    for (int i = 0; i < visited->Count; ++i) {
-        const TDirectoryId& seen = visited->Ids[i];
-        if (seen.Volume == id.Volume && seen.IndexHigh == id.IndexHigh &&
-            seen.IndexLow == id.IndexLow)
-            return false;
-    }
-    if (visited->Count == visited->Capacity) {
+    if (!id.VolumeKnown)
+        id.Path = HeapCopy(dir);
+    bool seen = Seen(visited, &id);
+    if (!seen && visited->Count == visited->Capacity) {
         int capacity = visited->Capacity ? visited->Capacity * 2 : 64;
         DWORD bytes = DWORD(capacity) * sizeof(TDirectoryId);
         HANDLE heap = GetProcessHeap();
         void* grown =
             visited->Ids ? HeapReAlloc(heap, 0, visited->Ids, bytes) : HeapAlloc(heap, 0, bytes);
-        // A directory that cannot be remembered is not entered: it might
-        // be the start of a loop.
-        if (!grown)
-            return false;
-        visited->Ids = static_cast<TDirectoryId*>(grown);
-        visited->Capacity = capacity;
+        if (grown) {
+            visited->Ids = static_cast<TDirectoryId*>(grown);
+            visited->Capacity = capacity;
+        } else {
+            // A directory that cannot be remembered is not entered: it
+            // might be the start of a loop.
+            seen = true;
+        }
+    }
+    // A path that could not be kept leaves the volume unknown for good:
+    // LearnVolume then fails and a shared index counts as the same folder.
+    if (seen) {
+        if (id.Path)
+            HeapFree(GetProcessHeap(), 0, id.Path);
+        return false;
     }
     visited->Ids[visited->Count++] = id;
     return true;
@@ -144,6 +207,10 @@ void WalkLibraries(const char* root, TTakeLibrary take)
         walk.Visited.QueryInformationFile = reinterpret_cast<TQueryInformationFile>(
             reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")));
     ScanDirectory(root, &walk);
-    if (walk.Visited.Ids)
+    if (walk.Visited.Ids) {
+        for (int i = 0; i < walk.Visited.Count; ++i)
+            if (walk.Visited.Ids[i].Path)
+                HeapFree(GetProcessHeap(), 0, walk.Visited.Ids[i].Path);
         HeapFree(GetProcessHeap(), 0, walk.Visited.Ids);
+    }
 }

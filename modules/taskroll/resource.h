@@ -25,6 +25,7 @@
 #define IDS_COLUMN_USAGE 2
 #define IDS_COLUMN_SIZE 3
 #define IDS_FIXED_USAGE 5
+#define IDS_ASK_END 6
 
 // The priority class names: PriorityNameId finds a value by its own entry
 // (100 + priority) or by its range, so no other ids may lie between 104

@@ -58,18 +58,20 @@ static void ReadProcesses()
     }
 }
 
-// A shown list redraws its scroll bar on every row added or removed, and a
-// shown label redraws at once. A change of many rows and labels holds the
-// dialog's drawing and its lists' own; the dialog is drawn once, when the
-// change is complete.
-static void HoldDrawing(HWND window, bool hold) { SendMessageA(window, WM_SETREDRAW, !hold, 0); }
-
-static void HoldDialogDrawing(HWND dialog, bool hold)
+// A shown list redraws its scroll bar on every row added or removed. A
+// change of many rows holds the drawing of the three lists, each drawn once
+// when the change is complete. The dialog's own drawing is never held: that
+// would take WS_VISIBLE from it, and clicks would fall through to the
+// window behind while a large snapshot is read.
+static void HoldListsDrawing(HWND dialog, bool hold)
 {
-    HoldDrawing(dialog, hold);
-    if (!hold)
-        RedrawWindow(dialog, nullptr, nullptr,
-                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    static const int kLists[] = {IDC_PROCESSES, IDC_THREADS, IDC_MODULES};
+    for (int id : kLists) {
+        HWND list = GetDlgItem(dialog, id);
+        SendMessageA(list, WM_SETREDRAW, !hold, 0);
+        if (!hold)
+            RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    }
 }
 
 static void FillProcesses(HWND dialog)
@@ -136,7 +138,6 @@ static void SetNumberText(HWND dialog, int id, uint64_t value)
 static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
 {
     HWND list = GetDlgItem(dialog, IDC_THREADS);
-    HoldDrawing(list, true);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     THREADENTRY32 thread;
     for (bool ok = help.ThreadFirst(&thread); ok; ok = help.ThreadNext(&thread)) {
@@ -149,7 +150,6 @@ static void ShowThreads(HWND dialog, TToolHelp& help, DWORD pid)
         FormatThreadLine(thread.th32ThreadID, priority, name, line, sizeof line);
         SendMessageA(list, LB_ADDSTRING, 0, LPARAM(line));
     }
-    HoldDrawing(list, false);
 }
 
 static void SetModuleColumn(HWND view, int row, int column, char* text)
@@ -166,7 +166,6 @@ static void SetModuleColumn(HWND view, int row, int column, char* text)
 static void ShowModules(HWND dialog, TToolHelp& help)
 {
     HWND view = GetDlgItem(dialog, IDC_MODULES);
-    HoldDrawing(view, true);
     SendMessageA(view, LVM_DELETEALLITEMS, 0, 0);
     MODULEENTRY32 module;
     for (bool ok = help.ModuleFirst(&module); ok; ok = help.ModuleNext(&module)) {
@@ -187,7 +186,6 @@ static void ShowModules(HWND dialog, TToolHelp& help)
         FormatUnsigned(module.modBaseSize, text);
         SetModuleColumn(view, row, 2, text);
     }
-    HoldDrawing(view, false);
 }
 
 static void ShowProcessDetails(HWND dialog, int index)
@@ -211,22 +209,97 @@ static void ShowProcessDetails(HWND dialog, int index)
     ShowModules(dialog, help);
 }
 
+static int SelectedRow(HWND dialog)
+{
+    int index = int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0));
+    return index >= 0 && index < ProcessCount ? index : -1;
+}
+
+// Reads the table afresh. The process that was chosen stays chosen, with
+// its details, when it is still there: the same ID under the same file.
+static void Refresh(HWND dialog)
+{
+    int index = SelectedRow(dialog);
+    PROCESSENTRY32 chosen = {};
+    if (index >= 0)
+        chosen = Processes[index];
+    HoldListsDrawing(dialog, true);
+    ReadProcesses();
+    ClearDisplay(dialog);
+    FillProcesses(dialog);
+    if (index >= 0) {
+        for (int i = 0; i < ProcessCount; ++i) {
+            if (Processes[i].th32ProcessID == chosen.th32ProcessID &&
+                SameExeFile(Processes[i].szExeFile, chosen.szExeFile, MAX_PATH)) {
+                SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_SETCURSEL, WPARAM(i), 0);
+                ShowProcessDetails(dialog, i);
+                break;
+            }
+        }
+    }
+    HoldListsDrawing(dialog, false);
+}
+
+// The process that holds `pid` now, from a new snapshot.
+static bool FindProcess(DWORD pid, PROCESSENTRY32* out)
+{
+    TToolHelp help(TH32CS_SNAPPROCESS, 0);
+    for (bool ok = help.ProcessFirst(out); ok; ok = help.ProcessNext(out))
+        if (out->th32ProcessID == pid)
+            return true;
+    return false;
+}
+
+// Yes or No, No the default: an end loses whatever the program had not saved.
+static bool ConfirmEnd(HWND dialog, const PROCESSENTRY32& process)
+{
+    char name[MAX_PATH];
+    char pattern[100];
+    char question[MAX_PATH + 100];
+    ExeFileName(process.szExeFile, MAX_PATH, name);
+    pattern[0] = 0;
+    LoadStringA(ModuleInstance, IDS_ASK_END, pattern, sizeof pattern);
+    FormatEndQuestion(pattern, name, question, sizeof question);
+    return MessageBoxA(dialog, question, "Brindlecap",
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 // The refreshed list shows the outcome: it waits until an ended process is
 // gone, at most kEndWait, and that long when the process could not be ended.
 static void EndSelectedProcess(HWND dialog)
 {
-    int index = int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0));
-    if (index < 0 || index >= ProcessCount)
+    int index = SelectedRow(dialog);
+    if (index < 0)
         return;
-    bool waited = false;
-    HANDLE process = OpenProcess(kAllAccess, FALSE, Processes[index].th32ProcessID);
-    if (process) {
-        if (TerminateProcess(process, 0))
-            waited = WaitForSingleObject(process, kEndWait) != WAIT_FAILED;
-        CloseHandle(process);
+    // The table may be read again while the question is open.
+    PROCESSENTRY32 chosen = Processes[index];
+    if (!ConfirmEnd(dialog, chosen))
+        return;
+    // The list may be old: the ID may belong to another program by now.
+    PROCESSENTRY32 now;
+    bool found = FindProcess(chosen.th32ProcessID, &now);
+    switch (ChooseEndAction(chosen.th32ProcessID, GetCurrentProcessId(), chosen.szExeFile,
+                            found ? now.szExeFile : nullptr, MAX_PATH)) {
+    case EndHost:
+        // The host's own exit saves its settings, removes its icon and
+        // unloads this library, once this handler has returned.
+        PostMessageA(HostWindow, WM_CLOSE, 0, 0);
+        return;
+    case EndNothing:
+        break;
+    case EndProcess: {
+        bool waited = false;
+        HANDLE process = OpenProcess(kAllAccess, FALSE, chosen.th32ProcessID);
+        if (process) {
+            if (TerminateProcess(process, 0))
+                waited = WaitForSingleObject(process, kEndWait) != WAIT_FAILED;
+            CloseHandle(process);
+        }
+        if (!waited)
+            Sleep(kEndWait);
+        break;
     }
-    if (!waited)
-        Sleep(kEndWait);
+    }
     SendMessageA(dialog, WM_COMMAND, IDC_REFRESH, 0);
 }
 
@@ -240,7 +313,8 @@ static bool EnableDebugPrivilege(bool enable)
     // Without the privilege's identifier there is nothing to adjust.
     if (LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &privileges.Privileges[0].Luid)) {
         privileges.PrivilegeCount = 1;
-        privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0x80000000;
+        // 0 turns it off; 0x80000000 would only mark it as used.
+        privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
         AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr);
         result = GetLastError() == 0;
     }
@@ -262,23 +336,15 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
     switch (LOWORD(wParam)) {
     case IDC_PROCESSES:
         if (HIWORD(wParam) == LBN_SELCHANGE) {
-            HoldDialogDrawing(dialog, true);
+            HoldListsDrawing(dialog, true);
             ShowProcessDetails(dialog,
                                int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0)));
-            HoldDialogDrawing(dialog, false);
+            HoldListsDrawing(dialog, false);
         }
         break;
-    case IDC_REFRESH: {
-        HWND list = GetDlgItem(dialog, IDC_PROCESSES);
-        HoldDialogDrawing(dialog, true);
-        HoldDrawing(list, true);
-        ReadProcesses();
-        ClearDisplay(dialog);
-        FillProcesses(dialog);
-        HoldDrawing(list, false);
-        HoldDialogDrawing(dialog, false);
+    case IDC_REFRESH:
+        Refresh(dialog);
         break;
-    }
     case IDC_END_PROCESS:
         EndSelectedProcess(dialog);
         break;

@@ -78,3 +78,44 @@ void ExeFileName(const char* exeFile, int size, char* out)
         out[n++] = exeFile[start++];
     out[n] = 0;
 }
+
+int FormatEndQuestion(const char* pattern, const char* name, char* out, int size)
+{
+    if (size <= 0)
+        return 0;
+    int n = 0;
+    bool placed = false;
+    for (int i = 0; pattern[i] && n < size - 1; ++i) {
+        if (!placed && pattern[i] == '%' && pattern[i + 1] == 's') {
+            placed = true;
+            out[n] = 0;
+            n = AppendText(out, size, name);
+            ++i;
+            continue;
+        }
+        out[n++] = pattern[i];
+    }
+    out[n] = 0;
+    return n;
+}
+
+bool SameExeFile(const char* a, const char* b, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (a[i] != b[i])
+            return false;
+        if (!a[i])
+            return true;
+    }
+    return true;
+}
+
+TEndAction ChooseEndAction(uint32_t pid, uint32_t ownPid, const char* chosen, const char* current,
+                           int size)
+{
+    if (pid == ownPid)
+        return EndHost;
+    if (!current || !SameExeFile(chosen, current, size))
+        return EndNothing;
+    return EndProcess;
+}

@@ -24,3 +24,19 @@ int FormatThreadLine(uint32_t threadId, int32_t priority, const char* name, char
 // has none). The system's record holds `size` chars and may lack its end:
 // only those are read, and `out` (of `size` chars) is always terminated.
 void ExeFileName(const char* exeFile, int size, char* out);
+
+// The question asked before a process is ended: `pattern` with its first
+// "%s" replaced by `name`, cut to fit `size`. Returns the length.
+int FormatEndQuestion(const char* pattern, const char* name, char* out, int size);
+
+// Whether two of the system's executable file texts (records of `size`
+// chars, perhaps without their end) name the same file.
+bool SameExeFile(const char* a, const char* b, int size);
+
+// What "Завершить" does once the user has agreed, for the process the list
+// showed as (`pid`, `chosen`) and whatever holds `pid` now (`current`, 0
+// when nothing does). The host ends only through its own exit; a process
+// ID taken over by another program ends nothing.
+enum TEndAction { EndNothing, EndHost, EndProcess };
+TEndAction ChooseEndAction(uint32_t pid, uint32_t ownPid, const char* chosen, const char* current,
+                           int size);

@@ -162,6 +162,38 @@ struct TProcessList {
     }
 };
 
+// Presses "Завершить" as a click does (posted: the question it asks is
+// modal) and answers the question with `reply`; checks that it names
+// `name`, offers Yes and No with No the default. Returns once the box is
+// gone and the dialog has finished handling the click.
+void AnswerEnd(const TProcessList& list, const char* name, int reply)
+{
+    CHECK(PostMessageA(list.dialog, WM_COMMAND, IDC_END_PROCESS, 0));
+    HWND box = WaitForMessageBox(list.host);
+    CHECK(box);
+    if (!box)
+        return;
+    wchar_t text[256];
+    CHECK(StaticText(box, text, 256));
+    wchar_t expected[256];
+    char question[256];
+    snprintf(question, sizeof question, "%s ?", name);
+    MultiByteToWideChar(CP_ACP, 0, question, -1, expected, 256);
+    std::wstring shown = text;
+    CHECK(shown.find(L"Вы хотите завершить процесс ") == 0);
+    CHECK(shown.size() > wcslen(expected) &&
+          shown.compare(shown.size() - wcslen(expected), std::wstring::npos, expected) == 0);
+    CHECK(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO));
+    CHECK(GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    CHECK(PostMessageA(box, WM_COMMAND, WPARAM(reply), 0));
+    DWORD start = GetTickCount();
+    while (IsWindow(box) && GetTickCount() - start < kExitTimeout)
+        WaitForSingleObject(list.host->process, 20);
+    CHECK(!IsWindow(box));
+    // Answered once the click's handling is over.
+    list.Send(IDC_PROCESSES, LB_GETCOUNT);
+}
+
 // A copy of this driver that idles until it is ended (or the driver ends).
 PROCESS_INFORMATION StartIdleCopy()
 {
@@ -286,8 +318,22 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
     CHECK_EQ(0, list.Send(IDC_THREADS, LB_GETCOUNT));
     CHECK_EQ(0, list.Send(IDC_MODULES, LVM_GETITEMCOUNT));
 
-    CHECK(list.RowOf(child.dwProcessId) >= 0);
-    list.Send(0, WM_COMMAND, IDC_END_PROCESS);
+    // No ends nothing and keeps the choice; so does a refresh.
+    int row = list.RowOf(child.dwProcessId);
+    CHECK(row >= 0);
+    char driver[MAX_PATH];
+    GetModuleFileNameA(nullptr, driver, MAX_PATH);
+    const char* driverName = strrchr(driver, '\\') + 1;
+    AnswerEnd(list, driverName, IDNO);
+    CHECK_EQ(WAIT_TIMEOUT, WaitForSingleObject(child.hProcess, 0));
+    CHECK_EQ(row, list.Send(IDC_PROCESSES, LB_GETCURSEL));
+    list.Send(0, WM_COMMAND, IDC_REFRESH);
+    row = list.Send(IDC_PROCESSES, LB_GETCURSEL);
+    CHECK(row >= 0);
+    CHECK_STR(Hex(child.dwProcessId).c_str(), list.Text(IDC_PROCESS_ID).c_str());
+    CHECK_STR(driverName, list.Row(row).c_str());
+
+    AnswerEnd(list, driverName, IDYES);
     CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 0));
     DWORD exitCode = 1;
     GetExitCodeProcess(child.hProcess, &exitCode);
@@ -306,4 +352,103 @@ CHECK_CASE(TaskrollEndsAProcessStartedAfterItsListWasRead)
     }
     CHECK(PostMessageA(list.dialog, WM_COMMAND, IDC_EXIT, 0));
     ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
+}
+
+// A process that ended while the question was open is not looked for by
+// its old ID: nothing is ended, and the list is read afresh.
+CHECK_CASE(TaskrollEndsNothingWhenTheChosenProcessIsGone)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TProcessList list;
+    if (!OpenFromHost(sandbox, &list)) {
+        ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
+        return;
+    }
+    PROCESS_INFORMATION child = StartIdleCopy();
+    list.Send(0, WM_COMMAND, IDC_REFRESH);
+    CHECK(list.RowOf(child.dwProcessId) >= 0);
+    CHECK(PostMessageA(list.dialog, WM_COMMAND, IDC_END_PROCESS, 0));
+    HWND box = WaitForMessageBox(list.host);
+    CHECK(box);
+    TerminateProcess(child.hProcess, 7);
+    CHECK_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, kExitTimeout));
+    if (box)
+        PostMessageA(box, WM_COMMAND, IDYES, 0);
+    DWORD start = GetTickCount();
+    while (box && IsWindow(box) && GetTickCount() - start < kExitTimeout)
+        WaitForSingleObject(list.host->process, 20);
+    CHECK_EQ(-1, list.Send(IDC_PROCESSES, LB_GETCURSEL));
+    CHECK_EQ(-1, list.RowOf(child.dwProcessId));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CHECK_EQ(7, exitCode);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    CHECK(PostMessageA(list.dialog, WM_COMMAND, IDC_EXIT, 0));
+    ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
+}
+
+// The host's own row ends the host through its own exit: the settings file
+// is written and the program ends with 0, as on "Выход".
+CHECK_CASE(TaskrollEndsItsHostThroughTheHostsExit)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TProcessList list;
+    if (!OpenFromHost(sandbox, &list)) {
+        ExpectClosesWithZero(sandbox, list.host, list.main, list.folder);
+        return;
+    }
+    CHECK(list.RowOf(list.host->id) >= 0);
+    AnswerEnd(list, "Brindlecap.exe", IDYES);
+    ExpectEndsWithZero(sandbox, list.host);
+    CHECK(!IsWindow(list.main));
+    char ini[MAX_PATH];
+    FilePath(list.folder, "Brindlecap.ini", ini);
+    ExpectFileBytes(ini, kDefaultSettingsFile, sizeof kDefaultSettingsFile);
+}
+
+// The scan beside the real host: a library without the contract is never
+// loaded, a cut copy of a module is not listed, a whole module still opens.
+CHECK_CASE(TaskrollScanLoadsOnlyWholeModules)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* folder = sandbox.InstallProgram();
+    char fixtures[MAX_PATH], from[MAX_PATH], to[MAX_PATH];
+    lstrcpynA(fixtures, ShippedProgram, MAX_PATH);
+    lstrcpyA(strrchr(fixtures, '\\') + 1, "..\\tests\\win32\\fixtures\\");
+    FilePath(fixtures, "FixtureMarkerRuntime.dll", from);
+    FilePath(folder, "runtime.dll", to);
+    CHECK(CopyFileA(from, to, FALSE));
+    FilePath(fixtures, "FixtureGood.dll", from);
+    FilePath(folder, "good.dll", to);
+    CHECK(CopyFileA(from, to, FALSE));
+    CHECK(sandbox.InstallModule(folder, "Taskroll.dll"));
+    char taskroll[MAX_PATH], cut[MAX_PATH];
+    FilePath(folder, "Taskroll.dll", taskroll);
+    FilePath(folder, "cut.dll", cut);
+    static BYTE bytes[1 << 20];
+    int size = ReadBytes(taskroll, bytes, sizeof bytes);
+    CHECK(size > 1024 && WriteBytes(cut, bytes, size / 2));
+
+    TChild* host = sandbox.Start(folder, folder, "");
+    HWND main = ExpectResident(host);
+    char mark[MAX_PATH];
+    FilePath(folder, "runtime.dll.loaded", mark);
+    CHECK(!FileExists(mark));
+    // Each listed module opens its dialog; a listed cut copy would stop the
+    // host at its error box and leave this send unanswered.
+    for (int slot = 0; main && slot < 3; ++slot) {
+        DWORD_PTR result = 0;
+        CHECK(SendMessageTimeoutA(main, WM_COMMAND, WPARAM(slot), 0, SMTO_NORMAL, 5000, &result));
+    }
+    char caption[64];
+    WideCharToMultiByte(CP_ACP, 0, L"Brindlecap - Список процессов в системе", -1, caption,
+                        sizeof caption, nullptr, nullptr);
+    CHECK(WaitForWindow(host, "#32770", caption));
+    CHECK(WaitForWindow(host, "#32770", "Fixture module"));
+    CHECK(!FileExists(mark));
+    ExpectClosesWithZero(sandbox, host, main, folder);
 }

@@ -96,4 +96,62 @@ TEST(ExeFileName, ReadsNoFurtherThanTheRecord)
     EXPECT_STREQ("bcdefghij", out);
 }
 
+TEST(FormatEndQuestion, NamesTheProcessInThePattern)
+{
+    const struct {
+        const char* pattern;
+        const char* name;
+        int size;
+        const char* expected;
+    } cases[] = {
+        {"End %s ?", "notepad.exe", 64, "End notepad.exe ?"},
+        {"%s", "a.exe", 64, "a.exe"},
+        {"End %s and %s", "a.exe", 64, "End a.exe and %s"},
+        {"No name", "a.exe", 64, "No name"},
+        {"End %s ?", "", 64, "End  ?"},
+        {"End %s ?", "notepad.exe", 10, "End notep"},
+        {"End %", "a.exe", 64, "End %"},
+        {"End %s ?", "a.exe", 1, ""},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        int length = FormatEndQuestion(c.pattern, c.name, out, c.size);
+        EXPECT_STREQ(c.expected, out) << c.pattern << " " << c.size;
+        EXPECT_EQ(int(std::string(c.expected).size()), length);
+    }
+}
+
+TEST(ChooseEndAction, EndsOnlyTheChosenProgramAndTheHostThroughItsExit)
+{
+    const struct {
+        uint32_t pid;
+        const char* chosen;
+        const char* current;
+        TEndAction action;
+    } cases[] = {
+        {100, "notepad.exe", "notepad.exe", EndProcess},
+        {100, "C:\\WIN\\NOTEPAD.EXE", "C:\\WIN\\NOTEPAD.EXE", EndProcess},
+        // The ID went to another program since the list was read.
+        {100, "notepad.exe", "calc.exe", EndNothing},
+        {100, "notepad.exe", "notepad.exe2", EndNothing},
+        {100, "notepad.exe", nullptr, EndNothing},
+        // The host's own row, whatever the snapshot says.
+        {7, "Brindlecap.exe", "Brindlecap.exe", EndHost},
+        {7, "Brindlecap.exe", nullptr, EndHost},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.action, ChooseEndAction(c.pid, 7, c.chosen, c.current, 260)) << c.chosen;
+}
+
+TEST(SameExeFile, ComparesNoFurtherThanTheRecords)
+{
+    char a[8], b[8];
+    std::string("abcdefgh").copy(a, sizeof a);
+    std::string("abcdefgX").copy(b, sizeof b);
+    EXPECT_TRUE(SameExeFile(a, b, 7));
+    EXPECT_FALSE(SameExeFile(a, b, 8));
+    EXPECT_TRUE(SameExeFile("x.exe", "x.exe", 260));
+    EXPECT_FALSE(SameExeFile("x.exe", "X.exe", 260));
+}
+
 } // namespace

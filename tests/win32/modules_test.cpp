@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../common/hostnotify.h"
+#include "../../host/modulefile.h"
 #include "../../host/modules.h"
 #include "../../host/hostenv.h"
 #include "check.h"
@@ -249,12 +250,16 @@ CHECK_CASE(ModulesFailedPicksLeaveNothingLoaded)
     TTempFolder folder;
     THostWindow host;
     CHECK(folder.Ready());
-    CHECK(Place(folder, "FixtureNoInit", "noinit.dll"));
-    CHECK(Place(folder, "FixtureNoExecute", "noexecute.dll"));
+    // Whole modules at the scan, replaced by ones without Init or Execute
+    // before the pick: the scan itself takes no library that lacks them.
+    CHECK(Place(folder, "FixtureGood", "noinit.dll"));
+    CHECK(Place(folder, "FixtureGood", "noexecute.dll"));
     CHECK(Place(folder, "FixtureNoDialog", "nodialog.dll"));
     CHECK(Place(folder, "FixtureGood", "gone.dll"));
     Scan();
     CHECK_EQ(4, ModuleCount);
+    CHECK(Place(folder, "FixtureNoInit", "noinit.dll"));
+    CHECK(Place(folder, "FixtureNoExecute", "noexecute.dll"));
     TPluginModule* noInit = ModuleAt(folder, "noinit.dll");
     TPluginModule* noExecute = ModuleAt(folder, "noexecute.dll");
     TPluginModule* noDialog = ModuleAt(folder, "nodialog.dll");
@@ -308,4 +313,69 @@ CHECK_CASE(ModulesMenuListsTheLastSlotOnTopAboveTheSeparator)
     CHECK(GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR);
     DestroyMenu(menu);
     Unload();
+}
+
+namespace {
+
+// The first `length` bytes of fixture `name`, as `relative` in `folder`.
+bool PlaceCut(const TTempFolder& folder, const char* name, long long length,
+              const std::string& relative)
+{
+    std::string bytes;
+    return ReadWholeFile(Fixture(name), &bytes) && length < (long long)bytes.size() &&
+           WriteWholeFile(folder.File(relative.c_str()), bytes.substr(0, size_t(length)));
+}
+
+} // namespace
+
+CHECK_CASE(ModulesScanRunsNoCodeOfALibraryWithoutTheContract)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    long long size = FileSizeOf(Fixture("FixtureGood"));
+    CHECK(size > 1024);
+    CHECK(Place(folder, "FixtureMarkerRuntime", "runtime.dll"));
+    CHECK(Place(folder, "FixtureMarkerModule", "sub\\marker.dll"));
+    CHECK(CreateDirectoryA(folder.File("cut").c_str(), nullptr));
+    CHECK(PlaceCut(folder, "FixtureGood", 64, "cut\\head.dll"));
+    CHECK(PlaceCut(folder, "FixtureGood", size / 2, "cut\\half.dll"));
+    CHECK(PlaceCut(folder, "FixtureGood", size - 1, "cut\\short.dll"));
+    Scan();
+    std::vector<std::string> expected = {"sub\\marker.dll"};
+    CHECK(Listed(folder) == expected);
+    // The library with the five exports was loaded to be asked; the other
+    // never was.
+    CHECK(FileExists(folder.File("sub\\marker.dll.loaded")));
+    CHECK(!FileExists(folder.File("runtime.dll.loaded")));
+    Unload();
+}
+
+CHECK_CASE(ModulesFileTestTakesWholeModulesOfThisProcessorOnly)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready());
+    long long size = FileSizeOf(Fixture("FixtureGood"));
+    CHECK(PlaceCut(folder, "FixtureGood", size - 1, "short.dll"));
+    CHECK(WriteWholeFile(folder.File("empty.dll"), ""));
+    const struct {
+        std::string path;
+        bool module;
+    } cases[] = {
+        {Fixture("FixtureGood"), true},           {Fixture("FixtureNine"), true},
+        {Fixture("FixtureNoDialog"), true},       {Fixture("FixtureMarkerModule"), true},
+        {Fixture("FixtureNoGetName"), false},     {Fixture("FixtureNoExecWinVer"), false},
+        {Fixture("FixtureNoInit"), false},        {Fixture("FixtureNoExecute"), false},
+        {Fixture("FixtureMarkerRuntime"), false}, {Fixture("FixtureOtherArch"), false},
+        {folder.File("short.dll"), false},        {folder.File("empty.dll"), false},
+        {folder.File("absent.dll"), false},       {folder.Path(), false},
+    };
+    for (const auto& c : cases) {
+        bool module = IsModuleFile(c.path.c_str());
+        CHECK_EQ(c.module, module);
+        if (module != c.module)
+            printf("  for %s\n", c.path.c_str());
+    }
+    // Nothing was loaded to find out.
+    CHECK(!GetModuleHandleA(Fixture("FixtureMarkerModule").c_str()));
+    CHECK(!FileExists(Fixture("FixtureMarkerModule") + ".loaded"));
 }

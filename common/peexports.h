@@ -1,0 +1,38 @@
+// Reading a library file's processor and exported names from its bytes,
+// without loading it: the plug-in scan asks this before it lets a file's
+// start-up code run. The file is anybody's: every offset, count and RVA in
+// it is checked against the bytes actually there.
+#pragma once
+#include <stdint.h>
+
+enum : uint16_t {
+    kMachineI386 = 0x14C,
+    kMachineAmd64 = 0x8664,
+};
+
+// One bit per name of the plug-in contract.
+enum : uint32_t {
+    kExportGetName = 1,
+    kExportGetDescription = 2,
+    kExportInit = 4,
+    kExportExecute = 8,
+    kExportExecWinVer = 16,
+    kContractExports = 31,
+};
+
+struct TPeExports {
+    uint16_t Machine;   // the file header's machine field
+    uint32_t Contract;  // the kExport bits whose names the file exports
+    uint32_t NameCount; // names in its export table (0 without one)
+};
+
+// False when `file` (of `size` bytes) is no PE image this reader can follow
+// to its end: no MZ or PE signature, an optional header that does not suit
+// its machine, or a header, section or export table that lies (even in
+// part) outside the file. A file without an export table reads as true
+// with no names.
+bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out);
+
+// True only for a readable image built for `machine` that exports all five
+// names of the contract, each from its own code (not forwarded elsewhere).
+bool IsModuleImage(const uint8_t* file, uint32_t size, uint16_t machine);
