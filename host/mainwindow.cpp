@@ -29,7 +29,7 @@ void ShutDown()
     ReleaseTrayIcon();
     if (MonitorThreadHandle)
         CloseHandle(MonitorThreadHandle);
-    UnloadModules();
+    CloseModuleDialogs();
     SaveSettingsFile();
     PostQuitMessage(0);
 }

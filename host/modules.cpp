@@ -99,9 +99,13 @@ bool InitModule(TPluginModule* module)
 {
     if (module->Active)
         return true;
-    UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    module->Handle = LoadLibraryA(module->Path);
-    SetErrorMode(errorMode);
+    // A library closed moments ago may still wait for its release: it is
+    // taken again as it is, not loaded a second time.
+    if (!module->Handle) {
+        UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+        module->Handle = LoadLibraryA(module->Path);
+        SetErrorMode(errorMode);
+    }
     if (!module->Handle)
         return false;
     TInit init = Export<TInit>(module->Handle, "Init");
@@ -139,12 +143,28 @@ bool ExecuteModule(TPluginModule* module)
     return true;
 }
 
+// The notification can arrive inside a message loop that runs on top of
+// the module's own code (its message box, say): the library is released
+// later, by ReleaseClosedModules, where none of its code can be running.
 void ModuleClosed(int index)
 {
     if (index < 0 || index >= ModuleCount || !Modules[index])
         return;
     Modules[index]->Active = 0;
-    ReleaseLibrary(Modules[index]);
+}
+
+void ReleaseClosedModules()
+{
+    for (int slot = 0; slot < ModuleCount; ++slot)
+        if (Modules[slot] && !Modules[slot]->Active && Modules[slot]->Handle)
+            ReleaseLibrary(Modules[slot]);
+}
+
+void CloseModuleDialogs()
+{
+    for (int slot = 0; slot < ModuleCount; ++slot)
+        if (Modules[slot] && Modules[slot]->Active && IsWindow(Modules[slot]->Window))
+            DestroyWindow(Modules[slot]->Window);
 }
 
 void UnloadModules()
@@ -153,7 +173,7 @@ void UnloadModules()
         TPluginModule* module = Modules[slot];
         if (!module)
             continue;
-        if (module->Active)
+        if (module->Active && IsWindow(module->Window))
             DestroyWindow(module->Window);
         ReleaseLibrary(module);
         FreeRecord(module);

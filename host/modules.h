@@ -30,9 +30,17 @@ bool InitModule(TPluginModule* module);
 // Calls Execute (or raises the open dialog); false when there is no Execute
 // or it made no dialog. A failed Init or Execute leaves the library unloaded.
 bool ExecuteModule(TPluginModule* module);
-// The module's dialog has closed: its library is released.
+// The module's dialog has closed: its library is released by the next
+// ReleaseClosedModules.
 void ModuleClosed(int index);
-// At exit: closes what is still open and releases every record.
+// Releases the libraries of closed modules. Only where no module code can
+// be under the caller: the top of the message loop, after a dispatch.
+void ReleaseClosedModules();
+// The shutdown's part while messages still flow: destroys the modules' open
+// dialogs and keeps their libraries.
+void CloseModuleDialogs();
+// After the message loop: closes what is still open, releases every library
+// and every record.
 void UnloadModules();
 // Puts the module names on top of the "Модули" submenu, the last slot first,
 // each with its slot index as command id.

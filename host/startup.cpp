@@ -121,8 +121,12 @@ int RunHost(const char* commandLine)
     while (GetMessageA(&message, 0, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
+        // Here no module code is under us: closed modules' libraries go.
+        ReleaseClosedModules();
     }
 
+    // Their dialogs went with the main window; their code runs no more.
+    UnloadModules();
     FreeCpuSampler();
     UnregisterClassA(kClassName, HostInstance);
     return 0;

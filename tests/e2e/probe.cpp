@@ -1,5 +1,6 @@
 #include "probe.h"
 
+#include <tlhelp32.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -165,6 +166,20 @@ HWND WaitForMessageBox(TChild* child)
 HWND WaitForMainWindow(TChild* child) { return WaitForWindow(child, "Brindlecap", nullptr); }
 
 bool AnyMainWindow() { return FindWindowA("Brindlecap", nullptr) != nullptr; }
+
+bool LoadsModule(DWORD pid, const char* file)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL ok = Module32First(snapshot, &module); ok && !found; ok = Module32Next(snapshot, &module))
+        found = lstrcmpiA(module.szModule, file) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
 
 bool StaticText(HWND box, wchar_t* out, int size)
 {

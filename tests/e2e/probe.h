@@ -25,6 +25,9 @@ HWND WaitForMainWindow(TChild* child);
 // Some window of class "Brindlecap" on the desktop, whoever owns it.
 bool AnyMainWindow();
 
+// True while process `pid` has the library `file` (a file name) loaded.
+bool LoadsModule(DWORD pid, const char* file);
+
 // The text of the first "Static" child with a text (a message box's text).
 bool StaticText(HWND box, wchar_t* out, int size);
 // The icon of the first icon "Static" child (a message box's icon); 0 if none.

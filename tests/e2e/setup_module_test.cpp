@@ -5,11 +5,16 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "../../modules/setup/resource.h"
 #include "../win32/check.h"
+#include "../win32/unixlink.h"
 #include "host_ui.h"
 #include "probe.h"
 #include "sandbox.h"
+// The host's ids come with host_ui.h; where a name is the module's too, the
+// module's value is the one meant in this file.
+#undef IDC_OK
+#undef IDC_STATIC
+#include "../../modules/setup/resource.h"
 
 namespace {
 
@@ -316,4 +321,92 @@ CHECK_CASE(APickedModuleWhoseLibraryIsGoneShowsTheInitError)
         CHECK(PostMessageA(box, WM_COMMAND, IDOK, 0));
     }
     host.Exit();
+}
+
+namespace {
+
+// A host whose settings file is the Unix side's /dev/full, where every
+// write fails, with Setup open, its fields valid and its "Ok" pressed: the
+// write error box is up on top of Setup's code.
+struct TFailedSave {
+    THost host;
+    char ini[MAX_PATH];
+    HWND dialog = nullptr;
+    HWND box = nullptr;
+    explicit TFailedSave(TSandbox& sandbox) : host(sandbox)
+    {
+        FilePath(host.program, "Brindlecap.ini", ini);
+        DeleteFileA(ini);
+        CHECK(MakeUnixLink("/dev/full", ini));
+        dialog = host.Pick();
+        CHECK(dialog);
+        if (!dialog)
+            return;
+        // It read zeros, which "Ok" refuses before any save.
+        const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
+                           IDC_CRITICAL_CLEAN,     IDC_CPU_LIMIT,         IDC_INFO_REFRESH};
+        const char* valid[] = {"30", "45", "95", "25", "80", "500"};
+        for (int i = 0; i < 6; ++i)
+            SetDlgItemTextA(dialog, ids[i], valid[i]);
+        CHECK(PostMessageA(dialog, WM_COMMAND, IDC_OK, 0));
+        box = WaitForMessageBox(host.child);
+        CHECK(box);
+        wchar_t text[128];
+        CHECK(box && StaticText(box, text, 128) && wcscmp(text, L"Ошибка записи файла Brindlecap.ini") == 0);
+    }
+    // Writes work again, for the host's own save at its exit.
+    void MendFile() { CHECK(RemoveUnixLink(ini)); }
+    bool SetupLoaded() { return LoadsModule(host.child->id, "Setup.dll"); }
+};
+
+bool Answers(HWND window)
+{
+    DWORD_PTR result;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+} // namespace
+
+// Setup closed behind its own error box: its library stays while the box's
+// code runs, and goes once the box is dismissed.
+CHECK_CASE(SetupClosedBehindItsErrorBoxIsUnloadedOnlyAfterTheBox)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TFailedSave save(sandbox);
+    if (save.box) {
+        CHECK(PostMessageA(save.dialog, WM_SYSCOMMAND, SC_CLOSE, 0));
+        CHECK(WaitGone(save.dialog));
+        // The closing notice has been handled inside the box's loop.
+        CHECK(Answers(save.host.window));
+        CHECK(save.SetupLoaded());
+        CHECK(PostMessageA(save.box, WM_COMMAND, IDOK, 0));
+        CHECK(WaitGone(save.box));
+        DWORD start = GetTickCount();
+        while (save.SetupLoaded() && GetTickCount() - start < kExitTimeout)
+            Sleep(20);
+        CHECK(!save.SetupLoaded());
+        CHECK(Answers(save.host.window));
+        save.MendFile();
+        // Picked again, it opens afresh.
+        HWND again = save.host.Pick();
+        CHECK(again && again != save.dialog);
+        CHECK(again && PressAndClose(again, IDC_CANCEL));
+    } else {
+        save.MendFile();
+    }
+    save.host.Exit();
+}
+
+// The tray menu's "Выход" while Setup's error box is up: the host ends
+// cleanly, its settings saved, with no fault in freed code.
+CHECK_CASE(ExitWithSetupsErrorBoxUpEndsWithZeroAndSaves)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    TFailedSave save(sandbox);
+    save.MendFile();
+    ExitThroughMenu(sandbox, save.host.child, save.host.window);
+    BYTE bytes[64];
+    CHECK_EQ(23, ReadBytes(save.ini, bytes, sizeof bytes));
 }

@@ -51,13 +51,7 @@ std::vector<MODULEENTRY32> ModulesOf(DWORD pid)
     return modules;
 }
 
-bool LoadsTaskroll(DWORD pid)
-{
-    for (const MODULEENTRY32& module : ModulesOf(pid))
-        if (lstrcmpiA(module.szModule, "Taskroll.dll") == 0)
-            return true;
-    return false;
-}
+bool LoadsTaskroll(DWORD pid) { return LoadsModule(pid, "Taskroll.dll"); }
 
 bool DebugPrivilegeOf(HANDLE process)
 {

@@ -227,8 +227,12 @@ CHECK_CASE(ModulesOpenOnceThenCloseAndOpenAfresh)
     CHECK_EQ(HOSTNOTIFY_MODULE_CLOSED, message.wParam);
     CHECK_EQ(1, message.lParam);
     CHECK(!host.TakeNotification(&message));
+    // The notification may come while the module's code is under us: the
+    // library stays until the top of the loop releases it.
     ModuleClosed(int(message.lParam));
     CHECK_EQ(0, module->Active);
+    CHECK(GetModuleHandleA(module->Path));
+    ReleaseClosedModules();
     CHECK(!GetModuleHandleA(module->Path));
 
     // Picked again: loaded afresh with a new dialog.
