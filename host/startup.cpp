@@ -58,6 +58,38 @@ static void RunCleaningMode(const TStartRequest& request)
         DestroyWindow(MainWindow);
 }
 
+// The dialog `window` lies in when that is the open host dialog or an
+// open module's: the top of its chain of child windows. No list of its own:
+// the dialogs and the module table know which windows are ours.
+static HWND OwnDialogOf(HWND window)
+{
+    while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+        window = GetParent(window);
+    if (!window)
+        return nullptr;
+    if (window == CurrentDialog)
+        return window;
+    for (int slot = 0; slot < ModuleCount; ++slot)
+        if (Modules[slot] && Modules[slot]->Active && Modules[slot]->Window == window)
+            return window;
+    return nullptr;
+}
+
+// The keyboard in a modeless dialog: Tab, Enter, arrows and mnemonics go to
+// the dialog manager; Esc does what the dialog's close box does, whatever
+// the dialog makes of IDCANCEL. True when the message was taken.
+static bool DialogKey(MSG* message)
+{
+    HWND dialog = OwnDialogOf(message->hwnd);
+    if (!dialog)
+        return false;
+    if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
+    return IsDialogMessageA(dialog, message) != FALSE;
+}
+
 int RunHost(const char* commandLine)
 {
     HostInstance = GetModuleHandleA(0);
@@ -119,8 +151,10 @@ int RunHost(const char* commandLine)
 
     MSG message;
     while (GetMessageA(&message, 0, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!DialogKey(&message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
         // Here no module code is under us: closed modules' libraries go.
         ReleaseClosedModules();
     }

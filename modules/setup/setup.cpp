@@ -73,6 +73,21 @@ static void ShowNumber(HWND dialog, int id, unsigned value)
     SetDlgItemTextA(dialog, id, text);
 }
 
+// The five icon buttons are one group with one tab stop, kept on the
+// checked button: Tab lands on the choice as it stands, and only a click,
+// Space or the arrow keys change it. With none checked (a mode no button
+// stands for) none takes Tab, for focus alone would choose the first.
+static void CheckIconButton(HWND dialog, int id)
+{
+    if (id >= IDC_ICON_FIRST && id <= IDC_ICON_LAST)
+        CheckRadioButton(dialog, IDC_ICON_FIRST, IDC_ICON_LAST, id);
+    for (int button = IDC_ICON_FIRST; button <= IDC_ICON_LAST; ++button) {
+        HWND window = GetDlgItem(dialog, button);
+        LONG style = GetWindowLongA(window, GWL_STYLE) & ~WS_TABSTOP;
+        SetWindowLongA(window, GWL_STYLE, button == id ? style | WS_TABSTOP : style);
+    }
+}
+
 static void ShowSettings(HWND dialog)
 {
     ShowNumber(dialog, IDC_AUTOCLEAN_INTERVAL, Settings.AutoCleanInterval);
@@ -84,9 +99,7 @@ static void ShowSettings(HWND dialog)
     CheckDlgButton(dialog, IDC_LOG, Settings.LogEnabled ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_AUTOSTART, AutostartEnabled ? BST_CHECKED : BST_UNCHECKED);
     // A mode no button stands for leaves all five unchecked.
-    if (Settings.TrayIconMode <= IDC_ICON_LAST - IDC_ICON_FIRST)
-        CheckRadioButton(dialog, IDC_ICON_FIRST, IDC_ICON_LAST,
-                         IDC_ICON_FIRST + Settings.TrayIconMode);
+    CheckIconButton(dialog, IDC_ICON_FIRST + Settings.TrayIconMode);
 }
 
 // The first `limit` (at most 4) characters of the edit, and no more.
@@ -172,10 +185,8 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
     } else if (wParam == IDC_CANCEL) {
         DestroyWindow(dialog);
     } else if (wParam >= IDC_ICON_FIRST && wParam <= IDC_ICON_LAST) {
-        // Each button is a group of its own, so the dialog manager does not
-        // uncheck the others.
         Settings.TrayIconMode = uint8_t(wParam - IDC_ICON_FIRST);
-        CheckRadioButton(dialog, IDC_ICON_FIRST, IDC_ICON_LAST, int(wParam));
+        CheckIconButton(dialog, int(wParam));
     }
 }
 
