@@ -21,8 +21,7 @@ struct TCpuBaseline {
 // One sample: the baseline moves to (now, idle) and the load since the
 // reading before is returned. A tick count that has not moved on (the same
 // value, or wrapped past 2^32) gives 0 and becomes the new last tick.
-int32_t AdvanceBaseline(TCpuBaseline* baseline, uint32_t now, int64_t idle,
-                        int32_t processors = 1);
+int32_t AdvanceBaseline(TCpuBaseline* baseline, uint32_t now, int64_t idle, int32_t processors = 1);
 
 struct TCpuReading {
     uint32_t Tick;

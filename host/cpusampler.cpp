@@ -104,6 +104,18 @@ bool InitCpuSampler()
             BufferLength = n * kRecordSize;
         }
     }
+    // Some systems answer the first length that holds one record; room for
+    // every processor the system counts brings all their records.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD all = system.dwNumberOfProcessors * kRecordStride;
+    if (Query && Buffer && BufferLength < all && system.dwNumberOfProcessors <= kMostRecords) {
+        void* larger = HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, Buffer, all);
+        if (larger) {
+            Buffer = larger;
+            BufferLength = all;
+        }
+    }
     if (!Query || !Buffer)
         ReleaseBuffer();
     Records = 1;

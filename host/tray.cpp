@@ -89,11 +89,13 @@ void DrawNumber(HDC dc, const TTrayLayout& l, int32_t value)
     SetTextColor(dc, kBlack);
     SetBkColor(dc, kBrightGreen);
     SetBkMode(dc, TRANSPARENT);
-    HFONT font = CreateFontA(l.FontHeight, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
-                             0, 0, VARIABLE_PITCH, "Small Fonts");
+    HFONT font = CreateFontA(l.FontHeight, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, VARIABLE_PITCH, "Small Fonts");
     HGDIOBJ old = SelectObject(dc, font);
     char text[16];
-    int length = TrayNumberText(value, l.Width - l.TextX, MeasureText, dc, text);
+    // A character's advance ends with the blank column of its cell, which
+    // may pass the edge.
+    int length = TrayNumberText(value, l.Width - l.TextX + 1, MeasureText, dc, text);
     TextOutA(dc, l.TextX, l.TextY, text, length);
     SelectObject(dc, old);
     DeleteObject(font);
@@ -198,6 +200,11 @@ static void Render(const TTrayShown& shown)
     DeleteDC(dc);
 }
 
+void TrayTipText(const TTrayFigures& figures, char out[kTipSize])
+{
+    FormatTrayTip(TipPattern(), figures, out);
+}
+
 void RenderTrayIcon(int mode, const TTrayFigures& figures)
 {
     int width, height;
@@ -224,10 +231,12 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
     if (HaveShown && adds == ShownAddCount && SameTrayShown(shown, Shown))
         return;
     Render(shown);
-    // A refused modification (no taskbar, or the hidden mode's missing icon)
-    // is tried again on the next tick.
-    HaveShown = ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip);
+    // Remembered whatever the shell answers: with no icon to modify (the
+    // hidden mode, or no taskbar yet) there is nothing to show until an add,
+    // and an add draws afresh.
+    ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip);
     Shown = shown;
+    HaveShown = true;
     ShownAddCount = adds;
 }
 

@@ -15,6 +15,9 @@ TTrayFigures ReadTrayFigures();
 // The system's small-icon size, read afresh (it follows the display's DPI).
 void SmallIconSize(int* width, int* height);
 
+// "Brindlecap" and the figures on a second line, as the tip shows them.
+void TrayTipText(const TTrayFigures& figures, char out[kTipSize]);
+
 // Draws the picture of `mode` for `figures` and makes it TrayIconHandle, at
 // the small-icon size or at the one given.
 void RenderTrayIcon(int mode, const TTrayFigures& figures);

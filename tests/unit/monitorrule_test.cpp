@@ -57,8 +57,7 @@ TEST(PlanTick, WrapLoweredIntervalAndUnreachableIntervals)
         bool Fires;
     } rows[] = {
         {1000, 10, true}, // 16 minutes counted, the interval lowered to 10
-        {600, 10, true},  {599, 10, false}, {65535, 1, true},
-        {120, 1, true},   {61, 5, false},
+        {600, 10, true},  {599, 10, false}, {65535, 1, true}, {120, 1, true}, {61, 5, false},
     };
     for (auto r : rows) {
         TTickPlan p = PlanTick({r.Count, 0}, r.Interval);
