@@ -164,8 +164,28 @@ TTrayFigures ReadTrayFigures()
     return figures;
 }
 
+// Windows before Vista keep the 16 x 16 picture whatever their font size:
+// only later systems hand a program that says it knows the DPI a larger
+// small icon to fill instead of stretching.
+static bool ScalesSmallIcons()
+{
+    // 0 not yet asked, 1 no, 2 yes; every thread that asks gets the same.
+    static std::atomic<int> answer;
+    if (!answer.load()) {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        bool later = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                     version.dwMajorVersion >= 6;
+        answer.store(later ? 2 : 1);
+    }
+    return answer.load() == 2;
+}
+
 void SmallIconSize(int* width, int* height)
 {
+    *width = *height = 16;
+    if (!ScalesSmallIcons())
+        return;
     *width = GetSystemMetrics(SM_CXSMICON);
     *height = GetSystemMetrics(SM_CYSMICON);
 }

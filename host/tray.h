@@ -12,7 +12,8 @@ bool DeleteTrayIcon(HWND window, UINT id);
 
 // One tick's figures: one processor sample, one memory reading.
 TTrayFigures ReadTrayFigures();
-// The system's small-icon size, read afresh (it follows the display's DPI).
+// The system's small-icon size, read afresh (it follows the display's DPI);
+// 16 x 16 on systems before Vista.
 void SmallIconSize(int* width, int* height);
 
 // "Brindlecap" and the figures on a second line, as the tip shows them.
