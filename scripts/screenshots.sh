@@ -14,6 +14,8 @@ poke="$tree/tests/e2e/poke.exe"
 mkdir -p "$out"
 
 passes=${2:-96 144}
+# Each pass's session makes its own display unless the caller gave one.
+given_display=${DISPLAY-}
 . "$here/wine-env.sh" "$home"
 work=$(mktemp -d)
 # Stopping the session ends every program it still runs; the prefix goes
@@ -103,6 +105,7 @@ one_pass() {
 for dpi in $passes; do
     suffix=$([ "$dpi" = 96 ] || echo "-${dpi}dpi")
     # A session of its own for each DPI: programs read it when they start.
+    if [ -n "$given_display" ]; then export DISPLAY=$given_display; else unset DISPLAY; fi
     "$here/wine-session.sh" start "$home"
     . "$SESSION_FILE"
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
