@@ -121,12 +121,12 @@ void DrawPicture(HDC dc, const TTrayLayout& l, const TTrayShown& shown)
 // Raised by every add: the shell then shows the icon and tip it was handed,
 // so the next refresh draws afresh whatever it remembers.
 std::atomic<uint32_t> AddCount;
-// What the last accepted modification showed; the monitor thread's alone.
+// What the last refresh handed the shell; the monitor thread's alone.
 TTrayShown Shown;
 uint32_t ShownAddCount;
 bool HaveShown;
 
-// The second line of the tip, loaded once.
+// The second line of the tip, loaded once by the thread that draws.
 const char* TipPattern()
 {
     static char pattern[kStringBuffer];
