@@ -48,7 +48,8 @@ int32_t AdvanceBaseline(TCpuBaseline* b, uint32_t now, int64_t idle, int32_t pro
 int32_t TakeCpuSample(TCpuSampler* sampler, TCpuReader read, void* context, int32_t unmeasured)
 {
     Lock(&sampler->Guard);
-    TCpuReading reading;
+    // A reader that does not count processors reads one.
+    TCpuReading reading = {0, 0, 1};
     int32_t load = unmeasured;
     if (read(context, &reading))
         load = AdvanceBaseline(&sampler->Baseline, reading.Tick, reading.Idle, reading.Processors);

@@ -28,8 +28,9 @@ struct TCpuReading {
     int64_t Idle;       // summed over the processors
     int32_t Processors; // how many records the idle time sums
 };
-// Takes a tick count and an idle time, in that order; false when there is
-// nothing to read from (no query function, or the sampler was freed).
+// Takes a tick count and an idle time, in that order, and the processor
+// count (one when left alone); false when there is nothing to read from (no
+// query function, or the sampler was freed).
 typedef bool (*TCpuReader)(void* context, TCpuReading* reading);
 
 // The process-wide instrument: the baseline and the guard that lets one
