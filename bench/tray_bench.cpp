@@ -4,7 +4,8 @@
 // and shell calls once a second and nothing else, run beside it over the
 // same minute. Wine 8 reads another process's times as 0, so both are read
 // from Linux (Z:\proc\<pid>\task\*\schedstat, status RssAnon). Then the
-// processor sample, the draw and the shell call apart, timed in this process.
+// processor sample, the draw and the shell call apart, and the refresh that
+// draws only what changed against drawing every tick, timed in this process.
 // Usage: tray_bench PATH-OF-Brindlecap.exe PATH-OF-tray_bare.exe [SECONDS]
 #include <windows.h>
 #include <stdio.h>
@@ -88,7 +89,28 @@ LRESULT CALLBACK QuietProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, m, wp, lp);
 }
 
-// The draw and the shell call of one tick, each timed over `rounds` calls.
+struct TCost {
+    double Cpu, Wall; // ms a call
+};
+
+template <typename F> TCost Time(int rounds, F call)
+{
+    double cpu = ThreadMs(), wall = WallMs();
+    for (int i = 0; i < rounds; ++i)
+        call(i);
+    return {(ThreadMs() - cpu) / rounds, (WallMs() - wall) / rounds};
+}
+
+void Print(const char* what, TCost cost)
+{
+    printf("%-50s %8.3f ms processor  %8.3f ms wall\n", what, cost.Cpu, cost.Wall);
+}
+
+// The processor sample, the draw and the shell call of one tick apart; then
+// the tick's refresh against the bare loop of the same calls (draw and
+// modify on every tick, as the refresh did before it remembered what the
+// shell shows): with figures that never change, and with a number that
+// changes on every tick.
 void TimeApart(int rounds)
 {
     HostInstance = GetModuleHandleA(nullptr);
@@ -102,34 +124,56 @@ void TimeApart(int rounds)
     windowClass.lpszClassName = "BrindlecapBench";
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, "BrindlecapBench", "", 0, 0, 0, 0, 0, 0, 0, HostInstance, 0);
-    RenderTrayIcon(2);
+    MainWindow = window;
+    TTrayFigures figures = ReadTrayFigures();
+    RenderTrayIcon(2, figures);
     bool added = AddTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
 
-    // The processor sample apart from the drawing, which then has none.
-    double cpu = ThreadMs(), wall = WallMs();
-    for (int i = 0; i < rounds; ++i)
-        SampleCpuLoad();
-    double sampleCpu = ThreadMs() - cpu, sampleWall = WallMs() - wall;
-    PlatformClass = PlatformOther;
-    cpu = ThreadMs(), wall = WallMs();
-    for (int i = 0; i < rounds; ++i)
-        RenderTrayIcon(2);
-    double drawCpu = ThreadMs() - cpu, drawWall = WallMs() - wall;
-    cpu = ThreadMs(), wall = WallMs();
-    for (int i = 0; i < rounds; ++i)
-        ModifyTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
-    double shellCpu = ThreadMs() - cpu, shellWall = WallMs() - wall;
+    TCost sample = Time(rounds, [](int) { SampleCpuLoad(); });
+    TCost read = Time(rounds, [](int) { ReadTrayFigures(); });
+    TCost draw = Time(rounds, [&](int) { RenderTrayIcon(2, figures); });
+    char tip[kTipSize];
+    TrayTipText(figures, tip);
+    TCost shell =
+        Time(rounds, [&](int) { ModifyTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, tip); });
+    // Rounds interleaved, so that a neighbour's burst falls on all three.
+    TCost bare = {0, 0}, steady = {0, 0}, changing = {0, 0};
+    const int slices = 10;
+    for (int slice = 0; slice < slices; ++slice) {
+        TCost b = Time(rounds / slices, [&](int i) {
+            TTrayFigures f = figures;
+            f.CpuLoad = i % 100;
+            RenderTrayIcon(2, f);
+            TrayTipText(f, tip);
+            ModifyTrayIcon(window, 0, TrayIconHandle, WM_TRAYICON, tip);
+        });
+        TCost s = Time(rounds / slices, [&](int) { RefreshTrayIcon(2, figures); });
+        TCost c = Time(rounds / slices, [&](int i) {
+            TTrayFigures f = figures;
+            f.CpuLoad = i % 100;
+            RefreshTrayIcon(2, f);
+        });
+        bare.Cpu += b.Cpu / slices, bare.Wall += b.Wall / slices;
+        steady.Cpu += s.Cpu / slices, steady.Wall += s.Wall / slices;
+        changing.Cpu += c.Cpu / slices, changing.Wall += c.Wall / slices;
+    }
     if (added)
         DeleteTrayIcon(window, 0);
     ReleaseTrayIcon();
     DestroyWindow(window);
-    printf("%-44s %8.3f ms processor  %8.3f ms wall\n",
-           "processor sample (SampleCpuLoad), one call", sampleCpu / rounds, sampleWall / rounds);
-    printf("%-44s %8.3f ms processor  %8.3f ms wall\n", "draw (RenderTrayIcon 2), one call",
-           drawCpu / rounds, drawWall / rounds);
-    printf("%-44s %8.3f ms processor  %8.3f ms wall  (icon %s)\n",
-           "shell (ModifyTrayIcon), one call", shellCpu / rounds, shellWall / rounds,
-           added ? "added" : "refused by the shell");
+    printf("one tick's parts (icon %s):\n", added ? "added" : "refused by the shell");
+    Print("processor sample (SampleCpuLoad), one call", sample);
+    Print("the tick's figures (ReadTrayFigures), one call", read);
+    Print("draw (RenderTrayIcon 2), one call", draw);
+    Print("shell (ModifyTrayIcon), one call", shell);
+    printf("the tick's refresh against the bare loop of draw and modify:\n");
+    Print("bare loop: draw and modify every tick", bare);
+    Print("refresh, nothing changes (RefreshTrayIcon 2)", steady);
+    Print("refresh, the number changes every tick", changing);
+    printf("%-50s %8.2f (goal <= 0.3)\n", "processor time, steady refresh / bare loop",
+           bare.Cpu > 0 ? steady.Cpu / bare.Cpu : 0.0);
+    printf("%-50s %8.2f (goal <= 1.2)\n", "processor time, changing refresh / bare loop",
+           bare.Cpu > 0 ? changing.Cpu / bare.Cpu : 0.0);
 }
 
 } // namespace

@@ -13,6 +13,8 @@ typedef LONG(WINAPI* TQuerySystemInformation)(ULONG infoClass, void* buffer, ULO
 const ULONG kProcessorPerformanceClass = 8;
 const LONG kInfoLengthMismatch = LONG(0xC0000004);
 const DWORD kRecordSize = 44;
+// The system lays each processor's 44 bytes out in 48.
+const DWORD kRecordStride = 48;
 // A system that keeps answering "too short" is not believed for ever: this
 // is room for far more processors than any 32-bit system counts.
 const DWORD kMostRecords = 1024;
@@ -24,6 +26,9 @@ bool GuardReady;
 TQuerySystemInformation Query;
 void* Buffer;
 DWORD BufferLength;
+// Records the last answered query held; a failed query keeps the count of
+// the buffer it left as it was.
+int32_t Records = 1;
 
 bool ReadNT(void*, TCpuReading* reading)
 {
@@ -31,6 +36,7 @@ bool ReadNT(void*, TCpuReading* reading)
         return false;
     reading->Tick = GetTickCount();
     reading->Idle = QueryIdleTime();
+    reading->Processors = Records;
     return true;
 }
 
@@ -98,8 +104,21 @@ bool InitCpuSampler()
             BufferLength = n * kRecordSize;
         }
     }
+    // Some systems answer the first length that holds one record; room for
+    // every processor the system counts brings all their records.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    DWORD all = system.dwNumberOfProcessors * kRecordStride;
+    if (Query && Buffer && BufferLength < all && system.dwNumberOfProcessors <= kMostRecords) {
+        void* larger = HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, Buffer, all);
+        if (larger) {
+            Buffer = larger;
+            BufferLength = all;
+        }
+    }
     if (!Query || !Buffer)
         ReleaseBuffer();
+    Records = 1;
     Sampler.Baseline.LastTick = GetTickCount();
     Sampler.Baseline.CurrentIdle = QueryIdleTime();
     Unlock(&Sampler.Guard);
@@ -115,11 +134,32 @@ int64_t QueryIdleTime()
     Lock(&Sampler.Guard);
     int64_t idle = 0;
     if (Query && Buffer) {
-        Query(kProcessorPerformanceClass, Buffer, BufferLength, nullptr);
-        idle = *static_cast<const int64_t*>(Buffer);
+        ULONG returned = 0;
+        if (Query(kProcessorPerformanceClass, Buffer, BufferLength, &returned) >= 0) {
+            DWORD records = returned / kRecordStride;
+            if (records > BufferLength / kRecordStride)
+                records = BufferLength / kRecordStride;
+            // A system that fills the buffer without saying how much: its
+            // first record at least.
+            Records = records < 1 ? 1 : int32_t(records);
+        }
+        // Records start every 48 bytes of a heap block: 8-byte aligned.
+        const char* bytes = static_cast<const char*>(Buffer);
+        for (int32_t i = 0; i < Records; ++i)
+            idle += *reinterpret_cast<const int64_t*>(bytes + i * kRecordStride);
     }
     Unlock(&Sampler.Guard);
     return idle;
+}
+
+int32_t SampledProcessors()
+{
+    if (!GuardReady)
+        return 1;
+    Lock(&Sampler.Guard);
+    int32_t records = Records;
+    Unlock(&Sampler.Guard);
+    return records;
 }
 
 int32_t SampleCpuLoad()

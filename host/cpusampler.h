@@ -6,8 +6,11 @@
 // samples share); false when NTDLL.DLL is not in the process. Runs once at
 // start-up before any other thread.
 bool InitCpuSampler();
-// Idle time of processor 0 in 100 ns units; 0 when there is nothing to ask.
+// Idle time of all processors the query answers for, summed, in 100 ns
+// units; 0 when there is nothing to ask.
 int64_t QueryIdleTime();
+// How many processors' records the latest answered query held (1 before any).
+int32_t SampledProcessors();
 // The load in percent since the previous sample by any caller. On the NT
 // family without a query (no NTDLL.DLL, or after FreeCpuSampler) and on
 // platforms without a measurement: kUnmeasuredLoad.

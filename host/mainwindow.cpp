@@ -24,7 +24,9 @@ void ShutDown()
 {
     UnregisterHotKey(MainWindow, HOTKEY_MAIN);
     UnregisterHotKey(MainWindow, HOTKEY_INFO);
-    if (AppState.load() == Resident)
+    // Whatever the state (a monitor cleaning may be under way), the icon the
+    // tray mode added leaves with the program.
+    if (TaskbarCreatedMessage)
         DeleteTrayIcon(MainWindow, 0);
     ReleaseTrayIcon();
     if (MonitorThreadHandle)

@@ -18,26 +18,41 @@ static void CleanShare(const char* tag, uint8_t percent)
     RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), tag, nullptr);
 }
 
-uint16_t RunMonitorTick(uint16_t count)
+TMonitorClock RunMonitorTick(TMonitorClock clock)
 {
-    RefreshTrayIcon();
     // Settings are read afresh on every tick: a re-read file counts at once.
-    TTickPlan plan = PlanTick(count, Settings.AutoCleanInterval);
-    // The processor is sampled only when memory is short: every sample
-    // moves the baseline the tray icon and the information dialog share.
-    if (plan.CriticalTest && MemoryCritical(UsedPhysicalPercent(), Settings.CriticalLoadPercent) &&
-        ProcessorQuiet(SampleCpuLoad(), Settings.CpuLoadLimit))
-        CleanShare("CRITICAL", Settings.CriticalCleanPercent);
+    int mode = Settings.TrayIconMode;
+    // One processor sample a tick, handed to the picture, its tip and the
+    // critical test alike: a second sample within the same tick count would
+    // read 0 and never hold a cleaning back.
+    bool sampled = mode != 0;
+    TTrayFigures figures = {};
+    if (sampled) {
+        figures = ReadTrayFigures();
+        RefreshTrayIcon(mode, figures);
+    }
+    TTickPlan plan = PlanTick(clock, Settings.AutoCleanInterval);
+    if (plan.CriticalTest) {
+        int32_t used = sampled ? figures.UsedPercent : UsedPhysicalPercent();
+        // Without a tray picture the processor is sampled only when memory
+        // is short: every sample moves the baseline the information dialog
+        // shares.
+        if (MemoryCritical(used, Settings.CriticalLoadPercent) &&
+            ProcessorQuiet(sampled ? figures.CpuLoad : SampleCpuLoad(), Settings.CpuLoadLimit)) {
+            CleanShare("CRITICAL", Settings.CriticalCleanPercent);
+            NoteCriticalClean(&plan);
+        }
+    }
     if (plan.AutoClean)
         CleanShare("AUTO", Settings.AutoCleanPercent);
-    return plan.NextCount;
+    return plan.Next;
 }
 
 DWORD WINAPI MonitorThread(LPVOID)
 {
-    uint16_t count = 0;
+    TMonitorClock clock = {0, 0};
     for (;;) {
-        count = RunMonitorTick(count);
+        clock = RunMonitorTick(clock);
         Sleep(1000);
     }
 }

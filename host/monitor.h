@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "monitorrule.h"
+
 extern HANDLE MonitorThreadHandle; // 0 while no monitor runs
 
 // Starts the monitor thread at the lowest priority; tells the user when it
@@ -10,6 +12,5 @@ extern HANDLE MonitorThreadHandle; // 0 while no monitor runs
 void StartMonitor();
 // The thread routine: one tick a second, for ever.
 DWORD WINAPI MonitorThread(LPVOID parameter);
-// One tick's work with the tick counter `count`; the counter for the next
-// tick.
-uint16_t RunMonitorTick(uint16_t count);
+// One tick's work with the counters `clock`; the counters for the next tick.
+TMonitorClock RunMonitorTick(TMonitorClock clock);

@@ -9,8 +9,10 @@
 #include "../common/text.h"
 #include "cpusampler.h"
 #include "memstatus.h"
-#include "settings.h"
 #include "hostenv.h"
+#include "hoststrings.h"
+#include "resources/resource.h"
+#include "settings.h"
 #include "traypicture.h"
 
 HICON TrayIconHandle;
@@ -64,66 +66,85 @@ void Install(HICON icon)
         DestroyIcon(stale);
 }
 
-const int kSize = 16;
-
-void FillBox(HDC dc, int top, int bottom, uint32_t colour)
+void FillBox(HDC dc, const TTrayLayout& l, int top, int bottom, uint32_t colour)
 {
     HBRUSH brush = CreateSolidBrush(colour);
     HGDIOBJ old = SelectObject(dc, brush);
-    PatBlt(dc, 0, top, kSize, bottom - top, PATCOPY);
+    PatBlt(dc, 0, top, l.Width, bottom - top, PATCOPY);
     SelectObject(dc, old);
     DeleteObject(brush);
 }
 
-// Digits at 1, 3 on the green band; what passes the right edge is cut off.
-void DrawNumber(HDC dc, int32_t value)
+int MeasureText(void* dc, const char* text, int length)
 {
-    FillBox(dc, 3, 13, kBrightGreen);
+    SIZE size = {0, 0};
+    if (!GetTextExtentPoint32A(static_cast<HDC>(dc), text, length, &size))
+        return 0x7FFF;
+    return int(size.cx);
+}
+
+// Digits on the green band; a number too long for the square shows in
+// whole gigabytes rather than cut.
+void DrawNumber(HDC dc, const TTrayLayout& l, int32_t value)
+{
+    FillBox(dc, l, l.BandTop, l.BandBottom, kBrightGreen);
     SetTextColor(dc, kBlack);
     SetBkColor(dc, kBrightGreen);
     SetBkMode(dc, TRANSPARENT);
-    HFONT font = CreateFontA(11, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                             VARIABLE_PITCH, "Small Fonts");
+    HFONT font = CreateFontA(l.FontHeight, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, VARIABLE_PITCH, "Small Fonts");
     HGDIOBJ old = SelectObject(dc, font);
-    char digits[12];
-    int length = FormatDecimal(value, digits);
-    TextOutA(dc, 1, 3, digits, length);
+    char text[16];
+    // A character's advance ends with the blank column of its cell, which
+    // may pass the edge.
+    int length = TrayNumberText(value, l.Width - l.TextX + 1, MeasureText, dc, text);
+    TextOutA(dc, l.TextX, l.TextY, text, length);
     SelectObject(dc, old);
     DeleteObject(font);
 }
 
-int32_t FreePhysicalMB()
+void DrawPicture(HDC dc, const TTrayLayout& l, const TTrayShown& shown)
 {
-    RefreshMemStatus();
-    uint64_t mb = ReadMemStatus().AvailPhys >> 20;
-    return mb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(mb);
-}
-
-void DrawPicture(HDC dc, TTrayPicture picture)
-{
-    FillBox(dc, 0, kSize, kTrayGrey);
-    switch (picture) {
+    FillBox(dc, l, 0, l.Height, kTrayGrey);
+    switch (shown.Picture) {
     case PictureCpuBand:
-        FillBox(dc, 3, 13, BandColour(SampleCpuLoad()));
+    case PictureUsedBand:
+        FillBox(dc, l, l.BandTop, l.BandBottom, shown.Band);
         break;
     case PictureCpuNumber:
-        DrawNumber(dc, SampleCpuLoad());
-        break;
-    case PictureUsedBand:
-        FillBox(dc, 3, 13, BandColour(UsedPhysicalPercent()));
-        break;
     case PictureFreeNumber:
-        DrawNumber(dc, FreePhysicalMB());
+        DrawNumber(dc, l, shown.Number);
         break;
     case PicturePlain:
         break;
     }
 }
 
+// Raised by every add: the shell then shows the icon and tip it was handed,
+// so the next refresh draws afresh whatever it remembers.
+std::atomic<uint32_t> AddCount;
+// What the last refresh handed the shell; the monitor thread's alone.
+TTrayShown Shown;
+uint32_t ShownAddCount;
+bool HaveShown;
+
+// The second line of the tip, loaded once by the thread that draws.
+const char* TipPattern()
+{
+    static char pattern[kStringBuffer];
+    static bool loaded;
+    if (!loaded) {
+        LoadHostString(IDS_TRAY_TIP, pattern);
+        loaded = true;
+    }
+    return pattern;
+}
+
 } // namespace
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
 {
+    AddCount.fetch_add(1);
     return Notify(NIM_ADD, window, id, icon, callbackMessage, tip);
 }
 
@@ -134,19 +155,57 @@ bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, cons
     return Notify(NIM_MODIFY, window, id, icon, callbackMessage, tip);
 }
 
-void RenderTrayIcon(int mode)
+TTrayFigures ReadTrayFigures()
 {
+    TTrayFigures figures;
+    figures.CpuLoad = SampleCpuLoad();
+    figures.UsedPercent = UsedPhysicalPercent();
+    // The snapshot that reading just refreshed.
+    uint64_t mb = ReadMemStatus().AvailPhys >> 20;
+    figures.FreeMB = mb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(mb);
+    return figures;
+}
+
+// Windows before Vista keep the 16 x 16 picture whatever their font size:
+// only later systems hand a program that says it knows the DPI a larger
+// small icon to fill instead of stretching.
+static bool ScalesSmallIcons()
+{
+    // 0 not yet asked, 1 no, 2 yes; every thread that asks gets the same.
+    static std::atomic<int> answer;
+    if (!answer.load()) {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        bool later = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                     version.dwMajorVersion >= 6;
+        answer.store(later ? 2 : 1);
+    }
+    return answer.load() == 2;
+}
+
+void SmallIconSize(int* width, int* height)
+{
+    *width = *height = 16;
+    if (!ScalesSmallIcons())
+        return;
+    *width = GetSystemMetrics(SM_CXSMICON);
+    *height = GetSystemMetrics(SM_CYSMICON);
+}
+
+static void Render(const TTrayShown& shown)
+{
+    TTrayLayout l = TrayLayout(shown.Width, shown.Height);
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc)
         return;
-    HBITMAP colour = CreateBitmap(kSize, kSize, 1, GetDeviceCaps(dc, BITSPIXEL), nullptr);
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+    HBITMAP colour = CreateBitmap(l.Width, l.Height, 1, GetDeviceCaps(dc, BITSPIXEL), nullptr);
+    HBITMAP mask = CreateBitmap(l.Width, l.Height, 1, 1, nullptr);
     if (colour && mask) {
         // An all-black mask: every pixel of the picture is opaque.
         HGDIOBJ original = SelectObject(dc, mask);
-        PatBlt(dc, 0, 0, kSize, kSize, BLACKNESS);
+        PatBlt(dc, 0, 0, l.Width, l.Height, BLACKNESS);
         SelectObject(dc, colour);
-        DrawPicture(dc, TrayPictureOf(mode));
+        DrawPicture(dc, l, shown);
         // The bitmaps leave the device context before the icon is made of
         // them: the system may select them into one of its own meanwhile.
         SelectObject(dc, original);
@@ -163,13 +222,44 @@ void RenderTrayIcon(int mode)
     DeleteDC(dc);
 }
 
-void RefreshTrayIcon()
+void TrayTipText(const TTrayFigures& figures, char out[kTipSize])
 {
-    int mode = Settings.TrayIconMode;
+    FormatTrayTip(TipPattern(), figures, out);
+}
+
+void RenderTrayIcon(int mode, const TTrayFigures& figures)
+{
+    int width, height;
+    SmallIconSize(&width, &height);
+    RenderTrayIcon(mode, figures, width, height);
+}
+
+void RenderTrayIcon(int mode, const TTrayFigures& figures, int width, int height)
+{
+    TTrayShown shown;
+    DescribeTray(mode, width, height, figures, TipPattern(), &shown);
+    Render(shown);
+}
+
+void RefreshTrayIcon(int mode, const TTrayFigures& figures)
+{
     if (mode == 0)
         return;
-    RenderTrayIcon(mode);
-    ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+    int width, height;
+    SmallIconSize(&width, &height);
+    TTrayShown shown;
+    DescribeTray(mode, width, height, figures, TipPattern(), &shown);
+    uint32_t adds = AddCount.load();
+    if (HaveShown && adds == ShownAddCount && SameTrayShown(shown, Shown))
+        return;
+    Render(shown);
+    // Remembered whatever the shell answers: with no icon to modify (the
+    // hidden mode, or no taskbar yet) there is nothing to show until an add,
+    // and an add draws afresh.
+    ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip);
+    Shown = shown;
+    HaveShown = true;
+    ShownAddCount = adds;
 }
 
 void ReleaseTrayIcon()

@@ -2,17 +2,31 @@
 #pragma once
 #include <windows.h>
 
+#include "traypicture.h"
+
 extern HICON TrayIconHandle; // the icon the shell was last given
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool DeleteTrayIcon(HWND window, UINT id);
 
-// Draws the picture of `mode` and makes it TrayIconHandle.
-void RenderTrayIcon(int mode);
-// Once a second from the monitor: redraw and hand the icon to the shell,
-// unless TrayIconMode is 0.
-void RefreshTrayIcon();
+// One tick's figures: one processor sample, one memory reading.
+TTrayFigures ReadTrayFigures();
+// The system's small-icon size, read afresh (it follows the display's DPI);
+// 16 x 16 on systems before Vista.
+void SmallIconSize(int* width, int* height);
+
+// "Brindlecap" and the figures on a second line, as the tip shows them.
+void TrayTipText(const TTrayFigures& figures, char out[kTipSize]);
+
+// Draws the picture of `mode` for `figures` and makes it TrayIconHandle, at
+// the small-icon size or at the one given.
+void RenderTrayIcon(int mode, const TTrayFigures& figures);
+void RenderTrayIcon(int mode, const TTrayFigures& figures, int width, int height);
+// Once a second from the monitor, unless `mode` (TrayIconMode) is 0: redraw
+// and hand the icon and its tip to the shell, but only when they would show
+// something else than the shell shows already.
+void RefreshTrayIcon(int mode, const TTrayFigures& figures);
 // Shutdown: destroys TrayIconHandle once, when it is a drawn icon (the
 // program's own, loaded shared, belongs to the module). The monitor thread,
 // which keeps drawing until the process ends, never releases the same icon

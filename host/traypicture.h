@@ -1,4 +1,5 @@
-// What the tray icon shows for each TrayIconMode, and in which colours.
+// What the tray icon shows for each TrayIconMode, in which colours, at which
+// size, with which tip; and whether a tick would show what is shown already.
 #pragma once
 #include <stdint.h>
 
@@ -27,3 +28,48 @@ enum : uint32_t {
 // 0..25 bright green, 26..50 dark green, 51..75 yellow, above 75 or below 0
 // red.
 uint32_t BandColour(int32_t percent);
+
+// The picture's geometry at the system's small-icon size: the 16 x 16 layout
+// (band rows 3..12, a font cell of 11, digits from 1, 3) scaled and rounded
+// to whole pixels, halves to even. At 16 x 16 it is that layout exactly.
+struct TTrayLayout {
+    int Width, Height;
+    int BandTop, BandBottom; // rows BandTop .. BandBottom - 1
+    int FontHeight;
+    int TextX, TextY;
+};
+TTrayLayout TrayLayout(int width, int height);
+
+// The figures one tick reads, handed to the picture, its tip and the
+// critical test alike.
+struct TTrayFigures {
+    int32_t CpuLoad;     // percent
+    int32_t FreeMB;      // free physical memory
+    int32_t UsedPercent; // physical memory in use
+};
+
+// Width in pixels of `length` characters of `text` as they would be drawn.
+typedef int (*TTextWidth)(void* context, const char* text, int length);
+// The digits of `value` when they fit in `room` pixels; else whole gigabytes
+// with "G" (the value taken as MB), then whole terabytes with "T"; when none
+// fits, the shortest. Never a cut number. `out` holds 16 characters; returns
+// the length.
+int TrayNumberText(int32_t value, int room, TTextWidth width, void* context, char* out);
+
+enum { kTipSize = 64 }; // the shell's tip field, 63 characters and a zero
+// "Brindlecap", and on a second line `pattern` with its first "#" replaced
+// by the free MB and its second by the processor load; cut to 63 characters.
+void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize]);
+
+// Everything the shown icon displays. Two ticks that describe the same
+// picture need no drawing and no word to the shell.
+struct TTrayShown {
+    TTrayPicture Picture;
+    int Width, Height;
+    uint32_t Band;  // colour band kinds
+    int32_t Number; // number kinds
+    char Tip[kTipSize];
+};
+void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
+                  const char* tipPattern, TTrayShown* out);
+bool SameTrayShown(const TTrayShown& a, const TTrayShown& b);

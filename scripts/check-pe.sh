@@ -38,6 +38,12 @@ for f in "$@"; do
         v=$(awk -v k="$field" '$1 == k {print $2}' <<<"$dump")
         [ "$v" = $minor ] || { echo "FAIL $f: $field is $v, not $minor"; failed=1; }
     done
+    # A manifest that names another processor stops the program on Windows
+    # ("side-by-side configuration is incorrect").
+    case "$machine" in 014c) arch=x86 ;; *) arch=amd64 ;; esac
+    if grep -aq '<assembly ' "$f" && grep -ao 'processorArchitecture="[^"]*"' "$f" | grep -vqx "processorArchitecture=\"$arch\""; then
+        echo "FAIL $f: its manifest names another processor than $arch"; failed=1
+    fi
     # A link time stamp would make two builds of one tree differ.
     stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$f" | tr -d ' ')
     [ "$stamp" = 0 ] || { echo "FAIL $f: linked with a time stamp"; failed=1; }

@@ -21,6 +21,7 @@
 #define IDS_NEWVERSION_ADDRESS 19
 #define IDS_LOG_REQUEST 20
 #define IDS_LOG_MB 21
+#define IDS_TRAY_TIP 22
 
 // The phase texts follow one another: phase n is string n + 4.
 #define IDS_PHASE_BASE 4

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "../../host/amounts.h"
 #include "../../common/settings_record.h"
@@ -16,13 +17,13 @@ template <typename F> int CheckTicks(uint16_t interval, int n, F expect, uint16_
 {
     int firstClean = 0;
     for (int t = 1; t <= n; ++t) {
-        TTickPlan p = PlanTick(count, interval);
+        TTickPlan p = PlanTick({count, 0}, interval);
         std::pair<bool, bool> want = expect(t);
         EXPECT_EQ(want.first, p.CriticalTest) << "interval " << interval << " tick " << t;
         EXPECT_EQ(want.second, p.AutoClean) << "interval " << interval << " tick " << t;
         if (p.AutoClean && !firstClean)
             firstClean = t;
-        count = p.NextCount;
+        count = p.Next.Count;
     }
     return firstClean;
 }
@@ -48,18 +49,72 @@ TEST(PlanTick, TheTimingTable)
 
 TEST(PlanTick, WrapLoweredIntervalAndUnreachableIntervals)
 {
-    EXPECT_EQ(0, PlanTick(65535, 2000).NextCount);
-    // 16 minutes counted, the interval then lowered to 10: the next cleaning
-    // waits for the counter to wrap and climb to 600.
-    int ticks = 1;
-    for (uint16_t count = 1000; !PlanTick(count, 10).AutoClean; ++ticks)
-        count = PlanTick(count, 10).NextCount;
-    EXPECT_EQ(65536 - 1000 + 600 + 1, ticks);
+    EXPECT_EQ(0, PlanTick({65535, 0}, 2000).Next.Count);
+    // Counted minutes against a lowered interval: reaching it or passing it
+    // fires at once and the count starts again.
+    const struct {
+        uint16_t Count, Interval;
+        bool Fires;
+    } rows[] = {
+        {1000, 10, true}, // 16 minutes counted, the interval lowered to 10
+        {600, 10, true},  {599, 10, false}, {65535, 1, true}, {120, 1, true}, {61, 5, false},
+    };
+    for (auto r : rows) {
+        TTickPlan p = PlanTick({r.Count, 0}, r.Interval);
+        EXPECT_EQ(r.Fires, p.AutoClean) << r.Count << " / " << r.Interval;
+        EXPECT_EQ(r.Fires ? 1 : uint16_t(r.Count + 1), p.Next.Count) << r.Count;
+    }
     // 1093 and above: count div 60 is at most 1092.
     for (uint16_t interval : {1093, 65535})
         for (uint32_t count = 0; count <= 65535; ++count)
-            ASSERT_FALSE(PlanTick(uint16_t(count), interval).AutoClean) << interval;
-    EXPECT_TRUE(PlanTick(65520, 1092).AutoClean);
+            ASSERT_FALSE(PlanTick({uint16_t(count), 0}, interval).AutoClean) << interval;
+    EXPECT_TRUE(PlanTick({65520, 0}, 1092).AutoClean);
+}
+
+// Ticks 1..n with memory always short, each critical test cleaning: the
+// ticks of the critical and of the automatic cleanings.
+void CleanTicks(uint16_t interval, int n, std::vector<int>* critical, std::vector<int>* autoClean)
+{
+    TMonitorClock clock = {0, 0};
+    for (int t = 1; t <= n; ++t) {
+        TTickPlan p = PlanTick(clock, interval);
+        if (p.CriticalTest) {
+            critical->push_back(t);
+            NoteCriticalClean(&p);
+        }
+        if (p.AutoClean)
+            autoClean->push_back(t);
+        clock = p.Next;
+    }
+}
+
+TEST(PlanTick, ACriticalCleaningRestsTheCriticalTestSixtyTicks)
+{
+    const struct {
+        uint16_t Interval;
+        std::vector<int> Critical, Auto;
+    } rows[] = {
+        // The automatic timing is the one without critical cleanings; after
+        // each reset the first minute still passes without a test.
+        {0, {62, 123, 184, 245, 306, 367}, {}},
+        {1, {62, 123, 184, 245, 306, 367}, {62, 123, 184, 245, 306, 367}},
+        {2, {62, 182, 302}, {121, 241, 361}},
+        {5, {62, 123, 184, 245, 362}, {301}},
+        {30, {62, 123, 184, 245, 306, 367}, {}},
+    };
+    for (const auto& r : rows) {
+        std::vector<int> critical, autoClean;
+        CleanTicks(r.Interval, 400, &critical, &autoClean);
+        EXPECT_EQ(r.Critical, critical) << "interval " << r.Interval;
+        EXPECT_EQ(r.Auto, autoClean) << "interval " << r.Interval;
+    }
+    // The rest counts down on every tick, first minute included.
+    TTickPlan p = PlanTick({10, 60}, 2);
+    EXPECT_FALSE(p.CriticalTest);
+    EXPECT_EQ(59, p.Next.CriticalRest);
+    EXPECT_FALSE(PlanTick({100, 1}, 2).CriticalTest);
+    EXPECT_TRUE(PlanTick({100, 0}, 2).CriticalTest);
+    EXPECT_EQ(0, PlanTick({100, 0}, 2).Next.CriticalRest);
 }
 
 TEST(MonitorThresholds, StrictComparisonsAndTheDefaultAmounts)

@@ -23,7 +23,7 @@ DWORD WINAPI TickOnce(LPVOID)
     SampleCpuLoad();
     RefreshMemStatus();
     ReadMemStatus();
-    RunMonitorTick(1);
+    RunMonitorTick({1, 0});
     return 0;
 }
 

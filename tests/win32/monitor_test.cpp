@@ -36,6 +36,17 @@ std::string Request(const char* tag, uint8_t percent)
     return std::string(tag) + " " + std::to_string(PercentOfTotal(TotalPhysicalMB(), percent));
 }
 
+uint16_t Rest;
+
+// One tick at `count` with the critical test resting `rest` more ticks;
+// the next count, the next rest into Rest.
+uint16_t Tick(uint16_t count, uint16_t rest = 0)
+{
+    TMonitorClock next = RunMonitorTick({count, rest});
+    Rest = next.CriticalRest;
+    return next.Count;
+}
+
 } // namespace
 
 CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
@@ -54,23 +65,32 @@ CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
     Settings.AutoCleanInterval = 1;
     CHECK(folder.Ready() && UsedPhysicalPercent() > 0);
 
-    CHECK_EQ(61, RunMonitorTick(60)); // the first minute: nothing
-    CHECK_EQ(1, RunMonitorTick(61));  // critical, then automatic
+    CHECK_EQ(61, Tick(60));   // the first minute: nothing
+    CHECK_EQ(1, Tick(61, 0)); // critical, then automatic
     std::string lines = Request("CRITICAL", 100) + ", " + Request("AUTO", 100);
+    CHECK_STR(lines.c_str(), Requests(folder).c_str());
+    // The critical cleaning rests the critical test for a minute, whatever
+    // the automatic cleaning does.
+    CHECK_EQ(60, Rest);
+    CHECK_EQ(1, Tick(61, 59));
+    lines += ", " + Request("AUTO", 100);
     CHECK_STR(lines.c_str(), Requests(folder).c_str());
 
     // No sample is below a limit of 0; an interval of 0 only resets.
     Settings.CpuLoadLimit = 0;
     Settings.AutoCleanInterval = 0;
-    CHECK_EQ(1, RunMonitorTick(61));
+    CHECK_EQ(1, Tick(61));
     // A new interval and share count at once; logging off writes nothing.
     Settings.AutoCleanInterval = 2;
     Settings.AutoCleanPercent = 150;
-    CHECK_EQ(62, RunMonitorTick(61));
-    CHECK_EQ(1, RunMonitorTick(120));
+    CHECK_EQ(62, Tick(61));
+    CHECK_EQ(1, Tick(120));
+    lines += ", " + Request("AUTO", 150);
+    // An interval lowered below the minutes counted fires at once.
+    CHECK_EQ(1, Tick(900));
     lines += ", " + Request("AUTO", 150);
     Settings.LogEnabled = 0;
-    CHECK_EQ(1, RunMonitorTick(120));
+    CHECK_EQ(1, Tick(120));
     CHECK_STR(lines.c_str(), Requests(folder).c_str());
     Settings = saved;
 }

@@ -2,6 +2,7 @@
 // over many drawings, and the icon's release racing the monitor's drawing.
 #include <windows.h>
 
+#include "../../common/hostnotify.h"
 #include "../../host/memstatus.h"
 #include "../../host/settings.h"
 #include "../../host/hostenv.h"
@@ -12,23 +13,29 @@
 
 namespace {
 
-// TrayIconHandle's colour pixels as 0x00BBGGRR; false when unreadable or
-// when its mask is not all black (opaque).
-bool ReadIcon(uint32_t pixels[16][16])
+enum { kMost = 32 };
+typedef uint32_t TPixels[kMost][kMost];
+
+// TrayIconHandle's colour pixels as 0x00BBGGRR, `size` square; false when
+// unreadable, of another size, or when its mask is not all black (opaque).
+bool ReadIcon(TPixels pixels, int size = 16)
 {
     ICONINFO info;
     if (!TrayIconHandle || !GetIconInfo(TrayIconHandle, &info))
         return false;
+    BITMAP shape = {};
+    GetObjectA(info.hbmColor, sizeof shape, &shape);
     HDC screen = GetDC(nullptr);
     BITMAPINFO format = {};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    uint32_t mask[16][16];
-    bool ok = GetDIBits(screen, info.hbmColor, 0, 16, pixels, &format, DIB_RGB_COLORS) == 16 &&
-              GetDIBits(screen, info.hbmMask, 0, 16, mask, &format, DIB_RGB_COLORS) == 16;
-    for (int i = 0; i < 256; ++i) {
-        uint32_t& p = pixels[i / 16][i % 16];
-        p = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-        ok = ok && (mask[i / 16][i % 16] & 0xFFFFFF) == 0;
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    uint32_t colour[kMost * kMost], mask[kMost * kMost];
+    bool ok = shape.bmWidth == size && shape.bmHeight == size &&
+              GetDIBits(screen, info.hbmColor, 0, size, colour, &format, DIB_RGB_COLORS) == size &&
+              GetDIBits(screen, info.hbmMask, 0, size, mask, &format, DIB_RGB_COLORS) == size;
+    for (int i = 0; ok && i < size * size; ++i) {
+        uint32_t p = colour[i];
+        pixels[i / size][i % size] = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+        ok = (mask[i] & 0xFFFFFF) == 0;
     }
     ReleaseDC(nullptr, screen);
     DeleteObject(info.hbmColor);
@@ -36,19 +43,31 @@ bool ReadIcon(uint32_t pixels[16][16])
     return ok;
 }
 
-// Draws `mode`: grey outside rows 3 to 12; inside, `band` everywhere, or
-// with `digits` the green band with dark digits from x 1 (the font's edges
-// may be smoothed into shades of green, never another colour).
-void ExpectPicture(int mode, uint32_t band, bool digits = false)
+// The load at 100 % (as without a way of measuring), memory as it is.
+TTrayFigures Figures()
 {
-    RenderTrayIcon(mode);
-    uint32_t p[16][16];
-    CHECK(ReadIcon(p));
+    TTrayFigures f;
+    f.CpuLoad = 100;
+    f.UsedPercent = UsedPhysicalPercent();
+    f.FreeMB = 512;
+    return f;
+}
+
+// Draws `mode` at `size`: grey outside the band rows `top` to `bottom`;
+// inside, `band` everywhere, or with `digits` the green band with dark
+// digits from x 1 (the font's edges may be smoothed into shades of green,
+// never another colour).
+void ExpectPicture(int mode, uint32_t band, bool digits = false, int size = 16, int top = 3,
+                   int bottom = 12)
+{
+    RenderTrayIcon(mode, Figures(), size, size);
+    TPixels p;
+    CHECK(ReadIcon(p, size));
     int wrong = 0, dark = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             uint32_t c = p[y][x];
-            if (y < 3 || y > 12)
+            if (y < top || y > bottom)
                 wrong += c != kTrayGrey;
             else if (!digits)
                 wrong += c != band;
@@ -60,10 +79,74 @@ void ExpectPicture(int mode, uint32_t band, bool digits = false)
     CHECK(!digits || dark >= 2);
 }
 
+// `text` drawn here, apart from the host's code, as the 16 x 16 number
+// picture draws its digits: the pixels it must match.
+void ReferenceNumber(const char* text, TPixels out)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 16, 16}, band = {0, 3, 16, 13};
+    HBRUSH grey = CreateSolidBrush(kTrayGrey), green = CreateSolidBrush(kBrightGreen);
+    FillRect(dc, &all, grey);
+    FillRect(dc, &band, green);
+    SetTextColor(dc, kBlack);
+    SetBkMode(dc, TRANSPARENT);
+    HFONT font = CreateFontA(11, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH,
+                             "Small Fonts");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    TextOutA(dc, 1, 3, text, lstrlenA(text));
+
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            out[y][x] = GetPixel(dc, x, y);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(font);
+    DeleteObject(grey);
+    DeleteObject(green);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+// Whether `text` fits from x 1 in the 16 square: its advance may pass the
+// edge by the blank column a character cell ends with.
+bool Fits(const char* text)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(11, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH,
+                             "Small Fonts");
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return extent.cx <= 16;
+}
+
+// Columns of `p` (16 square) that hold a dark pixel: where digits were drawn.
+int InkColumns(TPixels p, int* rightmost)
+{
+    int columns = 0;
+    *rightmost = -1;
+    for (int x = 0; x < 16; ++x) {
+        bool ink = false;
+        for (int y = 0; y < 16; ++y)
+            ink = ink || p[y][x] == kBlack;
+        columns += ink;
+        if (ink)
+            *rightmost = x;
+    }
+    return columns;
+}
+
 DWORD WINAPI DrawMany(LPVOID)
 {
     for (int i = 0; i < 1000; ++i)
-        RenderTrayIcon(7);
+        RenderTrayIcon(7, Figures());
     return 0;
 }
 
@@ -71,19 +154,146 @@ DWORD WINAPI DrawMany(LPVOID)
 
 CHECK_CASE(TrayPicturesForEveryMode)
 {
-    int savedPlatform = PlatformClass;
-    // Without a way of measuring the processor reads 100 %.
-    PlatformClass = PlatformOther;
     ExpectPicture(1, kRed);
     ExpectPicture(2, kBrightGreen, true);
-    PlatformClass = savedPlatform;
-    int32_t used = UsedPhysicalPercent();
-    ExpectPicture(3, BandColour(used));
+    ExpectPicture(3, BandColour(UsedPhysicalPercent()));
     ExpectPicture(4, kBrightGreen, true);
     for (int mode : {7, 0, -5, 255})
         ExpectPicture(mode, kTrayGrey);
     ReleaseTrayIcon();
     CHECK(TrayIconHandle == nullptr);
+}
+
+CHECK_CASE(TrayPicturesAtTwentyFourPixelsScaleBandAndDigits)
+{
+    // Rows 3..12 of 16 become rows 4..19 of 24.
+    ExpectPicture(1, kRed, false, 24, 4, 19);
+    ExpectPicture(2, kBrightGreen, true, 24, 4, 19);
+    ExpectPicture(3, BandColour(UsedPhysicalPercent()), false, 24, 4, 19);
+    ExpectPicture(4, kBrightGreen, true, 24, 4, 19);
+    ExpectPicture(7, kTrayGrey, false, 24, 4, 19);
+    // The scaled font: taller digits than at 16.
+    TPixels small, large;
+    TTrayFigures f = Figures();
+    RenderTrayIcon(2, f, 16, 16);
+    CHECK(ReadIcon(small, 16));
+    RenderTrayIcon(2, f, 24, 24);
+    CHECK(ReadIcon(large, 24));
+    int smallRows = 0, largeRows = 0;
+    for (int y = 0; y < 24; ++y) {
+        bool inSmall = false, inLarge = false;
+        for (int x = 0; x < 24; ++x) {
+            inSmall = inSmall || (y < 16 && x < 16 && small[y][x] == kBlack);
+            inLarge = inLarge || large[y][x] == kBlack;
+        }
+        smallRows += inSmall, largeRows += inLarge;
+    }
+    CHECK(smallRows > 0 && largeRows > smallRows);
+    ReleaseTrayIcon();
+}
+
+CHECK_CASE(TrayNumbersThatDoNotFitShowWholeGigabytes)
+{
+    // mode 4 free MB -> the text its picture must match; when the font is too
+    // wide for the digits (Wine's stand-in for "Small Fonts" is), whole
+    // gigabytes; when nothing fits, the shortest.
+    const bool threeFit = Fits("999");
+    const struct {
+        int32_t FreeMB;
+        const char* Text;
+    } rows[] = {
+        {999, threeFit ? "999" : "1G"},
+        {23782, "23G"},
+        {100, "100"}, // 0G would mislead
+        {7, "7"},
+        {1536, "2G"},
+        {65535, "64G"},
+    };
+    printf("  three digits %s in 16 pixels with this font\n", threeFit ? "fit" : "do not fit");
+    for (auto r : rows) {
+        TTrayFigures f = Figures();
+        f.FreeMB = r.FreeMB;
+        RenderTrayIcon(4, f, 16, 16);
+        TPixels drawn, expected;
+        CHECK(ReadIcon(drawn));
+        ReferenceNumber(r.Text, expected);
+        int different = 0;
+        for (int i = 0; i < 256; ++i)
+            different += drawn[i / 16][i % 16] != expected[i / 16][i % 16];
+        CHECK_EQ(0, different);
+        if (different)
+            printf("  %d MB is not drawn as \"%s\"\n", r.FreeMB, r.Text);
+        // Nothing reaches the right edge: no digit is cut.
+        int rightmost;
+        CHECK(InkColumns(drawn, &rightmost) > 0 && rightmost < 15);
+    }
+    // The cut five digits of old are not what is drawn.
+    TPixels cut, drawn;
+    ReferenceNumber("23782", cut);
+    TTrayFigures f = Figures();
+    f.FreeMB = 23782;
+    RenderTrayIcon(4, f, 16, 16);
+    CHECK(ReadIcon(drawn));
+    int different = 0;
+    for (int i = 0; i < 256; ++i)
+        different += drawn[i / 16][i % 16] != cut[i / 16][i % 16];
+    CHECK(different > 0);
+    ReleaseTrayIcon();
+}
+
+CHECK_CASE(TrayTipNamesTheProgramThenFreeMemoryAndLoad)
+{
+    char tip[kTipSize];
+    TTrayFigures f = {12, 23782, 40};
+    TrayTipText(f, tip);
+    CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 23782 Мб, процессор 12%").c_str(), tip);
+    f = {-1, 0, 0};
+    TrayTipText(f, tip);
+    CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 0 Мб, процессор -1%").c_str(), tip);
+    f = {INT32_MIN, INT32_MAX, 0};
+    TrayTipText(f, tip);
+    CHECK_STR(
+        InCodePage(1251, "Brindlecap\nСвободно 2147483647 Мб, процессор -2147483648%").c_str(),
+        tip); // the longest figures still fit the field
+}
+
+CHECK_CASE(TrayRefreshDrawsOnlyWhatChanges)
+{
+    uint32_t empty = LiveGdiObjects();
+    TTrayFigures f = Figures();
+    f.CpuLoad = 30;
+    // figures changed on each step -> drawn again?
+    const struct {
+        int Mode, Cpu, FreeMB, Used;
+        bool Add, Drawn;
+    } steps[] = {
+        {2, 30, 512, 40, false, true},  // the first
+        {2, 30, 512, 40, false, false}, // nothing changed
+        {2, 30, 512, 40, false, false}, //
+        {2, 31, 512, 40, false, true},  // the number
+        {2, 31, 513, 40, false, true},  // the tip's free memory
+        {2, 31, 513, 90, false, false}, // nothing it shows
+        {2, 31, 513, 90, true, true},   // the taskbar came back: an add
+        {2, 31, 513, 90, false, false}, //
+        {3, 31, 513, 90, false, true},  // another mode
+        {3, 31, 513, 95, false, false}, // the same red band
+        {3, 31, 513, 50, false, true},  // dark green now
+        {0, 99, 999, 10, false, false}, // mode 0 draws nothing
+    };
+    int step = 0;
+    for (auto s : steps) {
+        if (s.Add)
+            AddTrayIcon(nullptr, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
+        HICON before = TrayIconHandle;
+        f = {s.Cpu, s.FreeMB, s.Used};
+        RefreshTrayIcon(s.Mode, f);
+        CHECK_EQ(s.Drawn, TrayIconHandle != before);
+        if (s.Drawn != (TrayIconHandle != before))
+            printf("  step %d\n", step);
+        ++step;
+    }
+    ReleaseTrayIcon();
+    CHECK_EQ(empty, LiveGdiObjects());
 }
 
 CHECK_CASE(TrayRefreshInMode0KeepsTheProgramIconWhichIsNeverDestroyed)
@@ -92,10 +302,10 @@ CHECK_CASE(TrayRefreshInMode0KeepsTheProgramIconWhichIsNeverDestroyed)
     TrayIconHandle = program;
     uint8_t saved = Settings.TrayIconMode;
     Settings.TrayIconMode = 0;
-    RefreshTrayIcon();
+    RefreshTrayIcon(Settings.TrayIconMode, Figures());
     CHECK(program && TrayIconHandle == program);
     Settings.TrayIconMode = 3;
-    RefreshTrayIcon();
+    RefreshTrayIcon(Settings.TrayIconMode, Figures());
     CHECK(TrayIconHandle != program);
     Settings.TrayIconMode = saved;
     ReleaseTrayIcon();
@@ -113,16 +323,16 @@ CHECK_CASE(TenThousandDrawingsKeepTheDrawingObjectCount)
     CHECK_EQ(empty + 1, LiveGdiObjects());
     DeleteObject(leak);
 
-    int savedPlatform = PlatformClass;
-    PlatformClass = PlatformOther; // no processor query: drawing alone
-    RenderTrayIcon(2);
+    TTrayFigures f = Figures();
+    RenderTrayIcon(2, f);
     uint32_t holding = LiveGdiObjects(); // one icon held
-    for (int i = 0; i < 10000; ++i)
-        RenderTrayIcon(1 + i % 5);
+    for (int i = 0; i < 10000; ++i) {
+        f.FreeMB = i * 7; // numbers of every length, gigabytes too
+        RenderTrayIcon(1 + i % 5, f, 16 + 8 * (i % 2), 16 + 8 * (i % 2));
+    }
     CHECK_EQ(holding, LiveGdiObjects());
     ReleaseTrayIcon();
     CHECK_EQ(empty, LiveGdiObjects());
-    PlatformClass = savedPlatform;
 }
 
 CHECK_CASE(ReleasingTheIconWhileTheMonitorDrawsDestroysEachIconOnce)
