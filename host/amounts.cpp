@@ -1,22 +1,32 @@
 #include "amounts.h"
 
-#include "../common/numtext.h"
+#include "cleanrun.h"
 #include "../common/rounding.h"
 
-int32_t ComboAmountCount(int32_t totalMB) { return totalMB > 0 ? (totalMB - 1) / kComboStep : 0; }
+int32_t ComboAmountCount(int32_t totalMB)
+{
+    int32_t below = totalMB > 0 ? (totalMB - 1) / kComboStep : 0;
+    int32_t oneRun = kMaxChunks / kComboStep;
+    return below < oneRun ? below : oneRun;
+}
 
 int32_t ComboAmount(int32_t index) { return (index + 1) * kComboStep; }
 
-uint16_t StoredCleanAmount(const char* text)
+bool ReadCleanAmount(const char* text, uint16_t* amount)
 {
-    char head[kAmountChars + 1];
-    int n = 0;
-    while (n < kAmountChars && text[n]) {
-        head[n] = text[n];
-        ++n;
+    uint32_t value = 0;
+    int digits = 0;
+    for (; text[digits]; ++digits) {
+        if (text[digits] < '0' || text[digits] > '9')
+            return false;
+        value = value * 10 + uint32_t(text[digits] - '0');
+        if (value > 0xFFFF)
+            return false;
     }
-    head[n] = 0;
-    return uint16_t(ParseNumber(head));
+    if (digits == 0)
+        return false;
+    *amount = uint16_t(value);
+    return true;
 }
 
 int32_t CleanAllAmount(int32_t totalMB) { return totalMB - 15; }

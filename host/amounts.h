@@ -5,18 +5,20 @@
 
 enum { kComboStep = 16 }; // MB between the offered amounts
 
-// How many amounts the main dialog offers: 16, 32, ... each below `totalMB`.
+// How many amounts the main dialog offers: 16, 32, ... each below `totalMB`
+// and none above what one run cleans (1024 MB).
 int32_t ComboAmountCount(int32_t totalMB);
 // The amount at `index` of that list.
 int32_t ComboAmount(int32_t index);
 
-// Characters of the amount box that count: the box is read into a buffer
-// of four, with room for three and the terminating zero.
-enum { kAmountChars = 3 };
-// The amount the main dialog stores and cleans for the box's `text`: the
-// number in its first three characters, kept as 16 bits unsigned (so "-1"
-// is 65535, more than any machine this runs on, and cleans nothing).
-uint16_t StoredCleanAmount(const char* text);
+// Characters of the amount box read: more than any amount that fits, so
+// that a longer number is seen, and refused, whole.
+enum { kAmountChars = 15 };
+// The amount the main dialog cleans and stores for the box's `text`: its
+// whole text as a decimal number that fits the stored 16 bits. False for
+// anything else (empty, "abc", "48abc", " 64", "-1", "70000"): nothing is
+// cleaned then.
+bool ReadCleanAmount(const char* text, uint16_t* amount);
 
 // "C A": the whole physical memory but 15 MB.
 int32_t CleanAllAmount(int32_t totalMB);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "../common/numtext.h"
+#include "cleanrun.h"
 #include "hoststrings.h"
 #include "memstatus.h"
 #include "resources/resource.h"
@@ -46,12 +47,46 @@ int ButtonOfUnit(int32_t unit)
     return kUnitButtons[kUnitCount - 1].Button;
 }
 
+// The run holds the thread that would paint the dialog: what a report
+// changed, and whatever else waits to be drawn (frames, labels, buttons of
+// a dialog that has just shown), is painted at once. Paint only: no input
+// is taken, so no key or click can reach the run.
+void PaintNow(HWND dialog) { UpdateWindow(dialog); }
+
+// Some systems answer a memory query with their last answer for a while
+// (Wine does for a second): a reading taken just after the run may still
+// be one from during it. Once that time has passed the figures are read
+// again.
+enum { kFreshFiguresTimer = 0x4246, kFreshFiguresDelay = 1100 };
+
+void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    RefreshMemStatus();
+    uint16_t flags = udPhysical | udPageFile;
+    if (GetDlgItem(dialog, IDC_VIRT_TOTAL))
+        flags |= udVirtual;
+    ShowFigures(dialog, flags, CheckedDisplayUnit(dialog));
+}
+
 void ReportStatus(void* context, int32_t phase)
 {
     TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
     request.Flags = udStatus;
     request.Phase = phase;
     UpdateDialog(request);
+    // Done: every figure the dialog holds from a fresh reading. The ones
+    // shown during the run came from a snapshot taken while it still held
+    // its memory.
+    if (phase == PhaseDone) {
+        RefreshMemStatus();
+        request.Flags = udPhysical | udPageFile;
+        if (GetDlgItem(request.Dialog, IDC_VIRT_TOTAL))
+            request.Flags |= udVirtual;
+        UpdateDialog(request);
+        SetTimer(request.Dialog, kFreshFiguresTimer, kFreshFiguresDelay, ShowFreshFigures);
+    }
+    PaintNow(request.Dialog);
 }
 
 void ReportProgress(void* context, int32_t percent)
@@ -60,6 +95,7 @@ void ReportProgress(void* context, int32_t percent)
     request.Flags = udPhysical | udPageFile | udCleanProgress;
     request.Percent = percent;
     UpdateDialog(request);
+    PaintNow(request.Dialog);
 }
 
 } // namespace

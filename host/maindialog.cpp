@@ -44,7 +44,14 @@ void Clean(HWND dialog)
     int32_t unit = CheckedDisplayUnit(dialog);
     char text[kAmountChars + 1];
     GetDlgItemTextA(dialog, IDC_AMOUNT, text, sizeof text);
-    Settings.ManualCleanAmount = StoredCleanAmount(text);
+    uint16_t amount;
+    if (!ReadCleanAmount(text, &amount)) {
+        // Not a number: nothing runs, and the box offers the last amount.
+        FormatDecimal(Settings.ManualCleanAmount, text);
+        SetDlgItemTextA(dialog, IDC_AMOUNT, text);
+        return;
+    }
+    Settings.ManualCleanAmount = amount;
     TDialogUpdate progress;
     TCleanReporter reporter = CleanReporterFor(dialog, unit, &progress);
     RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter);

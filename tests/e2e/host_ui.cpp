@@ -79,6 +79,14 @@ int TotalPhysicalMBHere()
     return int(status.ullTotalPhys >> 20);
 }
 
+int FreePhysicalMBHere()
+{
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    GlobalMemoryStatusEx(&status);
+    return int(status.ullAvailPhys >> 20);
+}
+
 void ExitThroughMenu(TSandbox& sandbox, TChild* child, HWND window)
 {
     if (!child || !window)

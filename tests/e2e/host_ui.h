@@ -40,5 +40,7 @@ bool WaitForLogLines(const char* path, int lines, char* out, int size);
 int IniWord(const BYTE* bytes, int offset);
 // The machine's total physical memory in MB, as the host reads it.
 int TotalPhysicalMBHere();
+// The machine's free physical memory in MB, read now.
+int FreePhysicalMBHere();
 // Ends a resident copy through its menu's "Выход" and checks it ends with 0.
 void ExitThroughMenu(TSandbox& sandbox, TChild* child, HWND window);

@@ -14,20 +14,29 @@ TEST(ComboAmounts, SixteenMegabyteStepsBelowTheTotal)
     EXPECT_EQ(0, ComboAmountCount(1));
     EXPECT_EQ(0, ComboAmountCount(0));
     EXPECT_EQ(0, ComboAmountCount(-5));
-    EXPECT_EQ(1506, ComboAmountCount(24105));
+    // One run cleans at most 1024 MB: the list ends there.
+    EXPECT_EQ(64, ComboAmountCount(24105));
+    EXPECT_EQ(64, ComboAmountCount(1041));
+    EXPECT_EQ(63, ComboAmountCount(1024));
 }
 
-TEST(StoredCleanAmount, OnlyThreeCharactersCountAndSixteenBitsAreKept)
+TEST(ReadCleanAmount, TheWholeTextAsANumberThatFitsOrNothing)
 {
     const struct {
         const char* text;
+        bool taken;
         uint16_t amount;
     } cases[] = {
-        {"1024", 102}, {"48", 48},     {"999", 999}, {"", 0},    {"abc", 0},  {"12x", 12},
-        {"-1", 65535}, {"-99", 65437}, {" 64", 0},   {"+64", 0}, {"0064", 6}, {"7", 7},
+        {"1024", true, 1024}, {"2064", true, 2064}, {"48", true, 48},   {"0064", true, 64},
+        {"0", true, 0},       {"65535", true, 65535}, {"65536", false, 0}, {"999999999999", false, 0},
+        {"", false, 0},       {"abc", false, 0},    {"48abc", false, 0}, {" 64", false, 0},
+        {"64 ", false, 0},    {"-1", false, 0},     {"+64", false, 0},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.amount, StoredCleanAmount(c.text)) << '"' << c.text << '"';
+    for (const auto& c : cases) {
+        uint16_t amount = 7;
+        EXPECT_EQ(c.taken, ReadCleanAmount(c.text, &amount)) << '"' << c.text << '"';
+        EXPECT_EQ(c.taken ? c.amount : 7, amount) << '"' << c.text << '"';
+    }
 }
 
 TEST(CleanAllAmount, TheTotalLessFifteen)
