@@ -84,16 +84,20 @@ one_pass() {
     quit
 
     # Each module alone beside the program, so that it takes slot 0: its menu
-    # command is 0. ITEM tells its dialog; CLOSE is its exit button.
-    module() { # FILE NAME ITEM CLOSE
+    # command is 0. ITEM tells its dialog; CLOSE is its exit button; a
+    # command given after them runs before the picture is taken.
+    module() { # FILE NAME ITEM CLOSE [COMMAND...]
         cp "$tree/bin/$1" "$work/"
         wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
         poke main 0 0 0
-        poke main 0x111 0 0 && dialog "$2" "$3" && poke dialog "$3" 0x111 "$4"
+        poke main 0x111 0 0 && { [ $# -le 4 ] || "${@:5}"; } && dialog "$2" "$3" &&
+            poke dialog "$3" 0x111 "$4"
         quit
         rm -f "$work/$1"
     }
-    module Taskroll.dll process-list 502 502
+    # The process list shows the host's own row chosen: its details, threads
+    # and modules, as a user who picks a process sees them.
+    module Taskroll.dll process-list 502 502 poke select 502 300 Brindlecap.exe
     module Setup.dll settings-module 305 100
 
     # A cleaning from the command line with its progress dialog.

@@ -179,7 +179,7 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
     const struct {
         const char* typed;
         const char* shownAfter;
-        int lines; // in the log afterwards
+        int lines;            // in the log afterwards
         const char* lastLine; // 0: nothing runs
     } typings[] = {
         {"", "48", 0, nullptr},

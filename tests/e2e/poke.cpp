@@ -4,6 +4,8 @@
 //   poke rect ITEM                    wait for that dialog; print its rectangle
 //   poke menurect                     wait for the popup menu; print its rectangle
 //   poke menukey KEY                  press KEY (a virtual key) in the popup menu
+//   poke select ITEM LIST TEXT        choose the row TEXT of list box LIST in the
+//                                     dialog that has ITEM, as a click does
 // Exit code 0 when done, 1 when the window was not found within 10 s.
 #include <windows.h>
 #include <stdio.h>
@@ -80,6 +82,20 @@ int main(int argc, char** argv)
     if (argc >= 3 && !strcmp(argv[1], "menukey")) {
         HWND menu = WaitFor("#32768", 0);
         return menu && PostMessageA(menu, WM_KEYDOWN, WPARAM(Number(argv[2])), 1) ? 0 : 1;
+    }
+    if (argc >= 5 && !strcmp(argv[1], "select")) {
+        HWND dialog = WaitFor("#32770", int(Number(argv[2])));
+        int list = int(Number(argv[3]));
+        HWND box = dialog ? GetDlgItem(dialog, list) : nullptr;
+        LRESULT row = LB_ERR;
+        for (DWORD start = GetTickCount(); box && row == LB_ERR && GetTickCount() - start < 10000;
+             Sleep(20))
+            row = SendMessageA(box, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(argv[4]));
+        if (row == LB_ERR)
+            return 1;
+        SendMessageA(box, LB_SETCURSEL, WPARAM(row), 0);
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), LPARAM(box)) ? 0
+                                                                                              : 1;
     }
     if (argc >= 2 && !strcmp(argv[1], "menurect"))
         return PrintRect(WaitFor("#32768", 0));

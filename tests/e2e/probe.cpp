@@ -175,7 +175,8 @@ bool LoadsModule(DWORD pid, const char* file)
     MODULEENTRY32 module = {};
     module.dwSize = sizeof module;
     bool found = false;
-    for (BOOL ok = Module32First(snapshot, &module); ok && !found; ok = Module32Next(snapshot, &module))
+    for (BOOL ok = Module32First(snapshot, &module); ok && !found;
+         ok = Module32Next(snapshot, &module))
         found = lstrcmpiA(module.szModule, file) == 0;
     CloseHandle(snapshot);
     return found;
@@ -203,8 +204,8 @@ int ReadBytes(const char* path, BYTE* out, int size)
 
 bool WriteBytes(const char* path, const BYTE* bytes, int length)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -268,8 +269,8 @@ HWND ExpectResident(TChild* child)
     // A one-shot run destroys its window before it ever reads a message, so
     // an answer proves the copy sits in its message loop with the window.
     DWORD_PTR answer = 0;
-    bool answers = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout,
-                                       &answer) != 0;
+    bool answers =
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kStartTimeout, &answer) != 0;
     CHECK(answers);
     bool stays = WaitForSingleObject(child->process, 300) == WAIT_TIMEOUT;
     CHECK(stays);
@@ -278,8 +279,7 @@ HWND ExpectResident(TChild* child)
     return window;
 }
 
-void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window,
-                          const char* programFolder)
+void ExpectClosesWithZero(TSandbox& sandbox, TChild* child, HWND window, const char* programFolder)
 {
     if (!child || !window)
         return;

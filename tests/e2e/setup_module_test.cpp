@@ -156,7 +156,8 @@ CHECK_CASE(SetupRefusesNonsenseNamesTheFieldAndSavesNothing)
     if (!dialog)
         return host.Exit();
     // The edits take digits only, and no more characters than they hold.
-    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD, IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
+                       IDC_CRITICAL_CLEAN,     IDC_CPU_LIMIT,         IDC_INFO_REFRESH};
     const int limits[] = {2, 2, 3, 3, 3, 4};
     for (int i = 0; i < 6; ++i) {
         CHECK(GetWindowLongA(GetDlgItem(dialog, ids[i]), GWL_STYLE) & ES_NUMBER);
@@ -177,7 +178,8 @@ CHECK_CASE(SetupRefusesNonsenseNamesTheFieldAndSavesNothing)
          L"Ошибка ввода поля «Очищать, %» автоматического очищения: допустимо от 1 до 99"},
         {IDC_CRITICAL_LOAD, "", "95",
          L"Ошибка ввода поля «Критический порог загрузки памяти, %»: допустимо от 1 до 100"},
-        {IDC_CPU_LIMIT, "-5", "80", L"Ошибка ввода поля «Загрузка процессора, %»: допустимо от 0 до 100"},
+        {IDC_CPU_LIMIT, "-5", "80",
+         L"Ошибка ввода поля «Загрузка процессора, %»: допустимо от 0 до 100"},
         {IDC_CRITICAL_CLEAN, "0", "25",
          L"Ошибка ввода поля «Очищать, %» критического очищения: допустимо от 1 до 100"},
         {IDC_INFO_REFRESH, "99", "500",
@@ -352,7 +354,8 @@ struct TFailedSave {
         box = WaitForMessageBox(host.child);
         CHECK(box);
         wchar_t text[128];
-        CHECK(box && StaticText(box, text, 128) && wcscmp(text, L"Ошибка записи файла Brindlecap.ini") == 0);
+        CHECK(box && StaticText(box, text, 128) &&
+              wcscmp(text, L"Ошибка записи файла Brindlecap.ini") == 0);
     }
     // Writes work again, for the host's own save at its exit.
     void MendFile() { CHECK(RemoveUnixLink(ini)); }

@@ -123,7 +123,8 @@ bool TextFits(HWND dialog, int id)
     RECT box;
     GetClientRect(control, &box);
     if (getenv("SHOWFIT"))
-        printf("  control %d: \"%s\" is %ld pixels wide in %ld\n", id, text.c_str(), size.cx, box.right);
+        printf("  control %d: \"%s\" is %ld pixels wide in %ld\n", id, text.c_str(), size.cx,
+               box.right);
     return !text.empty() && size.cx <= box.right;
 }
 

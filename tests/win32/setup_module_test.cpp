@@ -164,7 +164,7 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
         CHECK(setup.dialog);
         // The zeros it read are refused before any save; these are not.
         const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
-                           IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+                           IDC_CRITICAL_CLEAN,     IDC_CPU_LIMIT,         IDC_INFO_REFRESH};
         const char* valid[] = {"30", "45", "95", "25", "80", "500"};
         for (int i = 0; i < 6; ++i)
             SetDlgItemTextA(setup.dialog, ids[i], valid[i]);
@@ -214,7 +214,8 @@ CHECK_CASE(SetupShowsAHandWrittenFileAsItIsAndRefusesToSaveItsNonsense)
     CHECK(WriteWholeFile(path, file));
     TSetupDialog setup(folder.Path(), 3);
     CHECK(setup.dialog);
-    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD, IDC_CRITICAL_CLEAN, IDC_CPU_LIMIT, IDC_INFO_REFRESH};
+    const int ids[] = {IDC_AUTOCLEAN_INTERVAL, IDC_AUTOCLEAN_PERCENT, IDC_CRITICAL_LOAD,
+                       IDC_CRITICAL_CLEAN,     IDC_CPU_LIMIT,         IDC_INFO_REFRESH};
     const char* shown[] = {"200", "0", "95", "250", "251", "50"};
     for (int i = 0; i < 6; ++i)
         CHECK(setup.Text(ids[i]) == shown[i]);

@@ -56,7 +56,8 @@ struct TProcessList {
         // The details label shows the ID of the row selected.
         char wanted[16];
         wsprintfA(wanted, "0x%08lX", pid);
-        for (int i = 0, n = int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+        for (int i = 0, n = int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCOUNT, 0, 0));
+             i < n; ++i) {
             Select(i);
             char shown[16] = "";
             GetDlgItemTextA(dialog, IDC_PROCESS_ID, shown, sizeof shown);
@@ -130,8 +131,9 @@ CHECK_CASE(TaskrollHoldsTheDrawingOfItsListsNotOfTheDialog)
     WatchedDialog = list.dialog;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, Watch, nullptr, GetCurrentThreadId());
     CHECK(hook);
-    const std::vector<std::pair<int, int>> held = {{IDC_PROCESSES, 0}, {IDC_THREADS, 0}, {IDC_MODULES, 0},
-                                                   {IDC_PROCESSES, 1}, {IDC_THREADS, 1}, {IDC_MODULES, 1}};
+    const std::vector<std::pair<int, int>> held = {{IDC_PROCESSES, 0}, {IDC_THREADS, 0},
+                                                   {IDC_MODULES, 0},   {IDC_PROCESSES, 1},
+                                                   {IDC_THREADS, 1},   {IDC_MODULES, 1}};
     Redraws.clear();
     RowsAddedHidden = 0;
     SendMessageA(list.dialog, WM_COMMAND, IDC_REFRESH, 0);
