@@ -63,10 +63,14 @@ static void ReadProcesses()
 // when the change is complete. The dialog's own drawing is never held: that
 // would take WS_VISIBLE from it, and clicks would fall through to the
 // window behind while a large snapshot is read.
-static void HoldListsDrawing(HWND dialog, bool hold)
+// A process's details leave the process list as it is: `details` holds the
+// other two alone, so that the unchanged list is not drawn again.
+static void HoldListsDrawing(HWND dialog, bool hold, bool details = false)
 {
-    static const int kLists[] = {IDC_PROCESSES, IDC_THREADS, IDC_MODULES};
+    static const int kLists[] = {IDC_THREADS, IDC_MODULES, IDC_PROCESSES};
     for (int id : kLists) {
+        if (details && id == IDC_PROCESSES)
+            continue;
         HWND list = GetDlgItem(dialog, id);
         SendMessageA(list, WM_SETREDRAW, !hold, 0);
         if (!hold)
@@ -336,10 +340,10 @@ void ModuleCommand(HWND dialog, WPARAM wParam, LPARAM)
     switch (LOWORD(wParam)) {
     case IDC_PROCESSES:
         if (HIWORD(wParam) == LBN_SELCHANGE) {
-            HoldListsDrawing(dialog, true);
+            HoldListsDrawing(dialog, true, true);
             ShowProcessDetails(dialog,
                                int(SendDlgItemMessageA(dialog, IDC_PROCESSES, LB_GETCURSEL, 0, 0)));
-            HoldListsDrawing(dialog, false);
+            HoldListsDrawing(dialog, false, true);
         }
         break;
     case IDC_REFRESH:
