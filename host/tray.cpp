@@ -250,9 +250,13 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
     TTrayShown shown;
     DescribeTray(mode, width, height, figures, TipPattern(), &shown);
     uint32_t adds = AddCount.load();
-    if (HaveShown && adds == ShownAddCount && SameTrayShown(shown, Shown))
+    bool samePicture = HaveShown && adds == ShownAddCount && SameTrayPicture(shown, Shown);
+    if (samePicture && TextEquals(shown.Tip, Shown.Tip))
         return;
-    Render(shown);
+    // The free memory in the tip moves more often than the picture: the
+    // icon already shown goes to the shell again with the new tip.
+    if (!samePicture)
+        Render(shown);
     // Remembered whatever the shell answers: with no icon to modify (the
     // hidden mode, or no taskbar yet) there is nothing to show until an add,
     // and an add draws afresh.

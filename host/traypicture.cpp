@@ -133,8 +133,13 @@ void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
     *out = shown;
 }
 
-bool SameTrayShown(const TTrayShown& a, const TTrayShown& b)
+bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b)
 {
     return a.Picture == b.Picture && a.Width == b.Width && a.Height == b.Height &&
-           a.Band == b.Band && a.Number == b.Number && TextEquals(a.Tip, b.Tip);
+           a.Band == b.Band && a.Number == b.Number;
+}
+
+bool SameTrayShown(const TTrayShown& a, const TTrayShown& b)
+{
+    return SameTrayPicture(a, b) && TextEquals(a.Tip, b.Tip);
 }

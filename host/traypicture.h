@@ -73,3 +73,5 @@ struct TTrayShown {
 void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
                   const char* tipPattern, TTrayShown* out);
 bool SameTrayShown(const TTrayShown& a, const TTrayShown& b);
+// The same picture, whatever the tips: a new tip alone needs no drawing.
+bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b);

@@ -99,24 +99,27 @@ TEST(DescribeTray, WhatTheIconShowsDecidesWhetherToDrawAgain)
 {
     const TTrayFigures base = {12, 23782, 40};
     TTrayShown a, b;
-    // mode, figures that differ from base -> the same picture?
+    // mode, figures that differ from base -> the same picture and tip? the
+    // same picture (a new tip alone is handed over without drawing)?
     const struct {
         int Mode;
         TTrayFigures Other;
-        bool Same;
+        bool Same, SamePicture;
     } rows[] = {
-        {1, {12, 23782, 90}, true},  // used memory is not on a processor band
-        {1, {20, 23782, 40}, false}, // the tip's load changed
-        {3, {12, 23782, 45}, true},  // same band colour
-        {3, {12, 23782, 60}, false}, // yellow now
-        {4, {12, 23783, 40}, false}, // one MB more
-        {7, {12, 23782, 99}, true},  // a plain square
-        {7, {13, 23782, 40}, false}, // the tip again
+        {1, {12, 23782, 90}, true, true},   // used memory is not on a processor band
+        {1, {20, 23782, 40}, false, true},  // the tip's load changed
+        {3, {12, 23782, 45}, true, true},   // same band colour
+        {3, {12, 23782, 60}, false, false}, // yellow now
+        {4, {12, 23783, 40}, false, false}, // one MB more
+        {2, {12, 23783, 40}, false, true},  // the load's number stays; the tip's MB moved
+        {7, {12, 23782, 99}, true, true},   // a plain square
+        {7, {13, 23782, 40}, false, true},  // the tip again
     };
     for (auto r : rows) {
         DescribeTray(r.Mode, 16, 16, base, "# #", &a);
         DescribeTray(r.Mode, 16, 16, r.Other, "# #", &b);
         EXPECT_EQ(r.Same, SameTrayShown(a, b)) << "mode " << r.Mode;
+        EXPECT_EQ(r.SamePicture, SameTrayPicture(a, b)) << "mode " << r.Mode;
     }
     DescribeTray(2, 16, 16, base, "# #", &a);
     DescribeTray(2, 24, 24, base, "# #", &b);

@@ -271,7 +271,7 @@ CHECK_CASE(TrayRefreshDrawsOnlyWhatChanges)
         {2, 30, 512, 40, false, false}, // nothing changed
         {2, 30, 512, 40, false, false}, //
         {2, 31, 512, 40, false, true},  // the number
-        {2, 31, 513, 40, false, true},  // the tip's free memory
+        {2, 31, 513, 40, false, false}, // the tip's free memory: a new tip, the same icon
         {2, 31, 513, 90, false, false}, // nothing it shows
         {2, 31, 513, 90, true, true},   // the taskbar came back: an add
         {2, 31, 513, 90, false, false}, //
