@@ -59,14 +59,20 @@ void PaintNow(HWND dialog) { UpdateWindow(dialog); }
 // again.
 enum { kFreshFiguresTimer = 0x4246, kFreshFiguresDelay = 1100 };
 
-void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
+// Every memory figure `dialog` holds, from a reading taken now.
+void ShowFreshReading(HWND dialog, int32_t unit)
 {
-    KillTimer(dialog, timer);
     RefreshMemStatus();
     uint16_t flags = udPhysical | udPageFile;
     if (GetDlgItem(dialog, IDC_VIRT_TOTAL))
         flags |= udVirtual;
-    ShowFigures(dialog, flags, CheckedDisplayUnit(dialog));
+    ShowFigures(dialog, flags, unit);
+}
+
+void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(dialog, timer);
+    ShowFreshReading(dialog, CheckedDisplayUnit(dialog));
 }
 
 void ReportStatus(void* context, int32_t phase)
@@ -79,11 +85,7 @@ void ReportStatus(void* context, int32_t phase)
     // shown during the run came from a snapshot taken while it still held
     // its memory.
     if (phase == PhaseDone) {
-        RefreshMemStatus();
-        request.Flags = udPhysical | udPageFile;
-        if (GetDlgItem(request.Dialog, IDC_VIRT_TOTAL))
-            request.Flags |= udVirtual;
-        UpdateDialog(request);
+        ShowFreshReading(request.Dialog, request.DisplayUnit);
         SetTimer(request.Dialog, kFreshFiguresTimer, kFreshFiguresDelay, ShowFreshFigures);
     }
     PaintNow(request.Dialog);

@@ -332,28 +332,6 @@ bool PlaceCut(const TTempFolder& folder, const char* name, long long length,
 
 } // namespace
 
-CHECK_CASE(ModulesScanRunsNoCodeOfALibraryWithoutTheContract)
-{
-    TTempFolder folder;
-    CHECK(folder.Ready());
-    long long size = FileSizeOf(Fixture("FixtureGood"));
-    CHECK(size > 1024);
-    CHECK(Place(folder, "FixtureMarkerRuntime", "runtime.dll"));
-    CHECK(Place(folder, "FixtureMarkerModule", "sub\\marker.dll"));
-    CHECK(CreateDirectoryA(folder.File("cut").c_str(), nullptr));
-    CHECK(PlaceCut(folder, "FixtureGood", 64, "cut\\head.dll"));
-    CHECK(PlaceCut(folder, "FixtureGood", size / 2, "cut\\half.dll"));
-    CHECK(PlaceCut(folder, "FixtureGood", size - 1, "cut\\short.dll"));
-    Scan();
-    std::vector<std::string> expected = {"sub\\marker.dll"};
-    CHECK(Listed(folder) == expected);
-    // The library with the five exports was loaded to be asked; the other
-    // never was.
-    CHECK(FileExists(folder.File("sub\\marker.dll.loaded")));
-    CHECK(!FileExists(folder.File("runtime.dll.loaded")));
-    Unload();
-}
-
 CHECK_CASE(ModulesFileTestTakesWholeModulesOfThisProcessorOnly)
 {
     TTempFolder folder;

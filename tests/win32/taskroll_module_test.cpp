@@ -94,32 +94,6 @@ LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Answers the next "Brindlecap" box of this process with `answer`.
-struct TAnswer {
-    int answer;
-    bool noIsDefault;
-};
-
-DWORD WINAPI AnswerBox(void* parameter)
-{
-    TAnswer* answer = static_cast<TAnswer*>(parameter);
-    for (int tries = 0; tries < 500; ++tries) {
-        for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", "Brindlecap"); box;
-             box = FindWindowExA(nullptr, box, "#32770", "Brindlecap")) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(box, &process);
-            if (process != GetCurrentProcessId() || !IsWindowVisible(box))
-                continue;
-            answer->noIsDefault =
-                (GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
-            PostMessageA(box, WM_COMMAND, WPARAM(answer->answer), 0);
-            return 1;
-        }
-        Sleep(20);
-    }
-    return 0;
-}
-
 } // namespace
 
 CHECK_CASE(TaskrollHoldsTheDrawingOfItsListsNotOfTheDialog)
@@ -165,30 +139,4 @@ CHECK_CASE(TaskrollRefreshKeepsTheChosenProcess)
     wsprintfA(wanted, "0x%08lX", GetCurrentProcessId());
     GetDlgItemTextA(list.dialog, IDC_PROCESS_ID, shown, sizeof shown);
     CHECK_STR(wanted, shown);
-}
-
-CHECK_CASE(TaskrollEndsItsHostThroughTheHostsOwnClose)
-{
-    TProcessList list;
-    CHECK(list.dialog);
-    if (!list.dialog)
-        return;
-    CHECK(list.RowOf(GetCurrentProcessId()) >= 0);
-    MSG message;
-    for (int answer : {IDNO, IDYES}) {
-        TAnswer reply = {answer, false};
-        HANDLE thread = CreateThread(nullptr, 0, AnswerBox, &reply, 0, nullptr);
-        // The question is modal: this returns once it has been answered.
-        SendMessageA(list.dialog, WM_COMMAND, IDC_END_PROCESS, 0);
-        DWORD answered = 0;
-        WaitForSingleObject(thread, 15000);
-        GetExitCodeThread(thread, &answered);
-        CloseHandle(thread);
-        CHECK_EQ(1, answered);
-        CHECK(reply.noIsDefault);
-        bool closing = PeekMessageA(&message, list.host, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
-        // No ends nothing; Yes asks the host to close, and ends no process.
-        CHECK_EQ(answer == IDYES, closing);
-        CHECK(IsWindow(list.dialog));
-    }
 }
