@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <stdio.h>
 
-#include "../host/appstate.h"
+#include "../host/logic/appstate.h"
 #include "../host/dialogfigures.h"
 #include "../host/cleaner.h"
-#include "../host/cleanrun.h"
+#include "../host/logic/cleaner.h"
 #include "../host/memstatus.h"
 #include "../host/hostenv.h"
 

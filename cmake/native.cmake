@@ -21,7 +21,7 @@ target_compile_options(logic PRIVATE -pthread)
 target_link_libraries(logic PUBLIC pthread)
 
 # The process list's own logic: the module builds it in, the host does not.
-add_library(taskroll_logic STATIC modules/taskroll/taskroll_logic.cpp)
+add_library(taskroll_logic STATIC modules/taskroll/logic/taskroll.cpp)
 target_link_libraries(taskroll_logic PUBLIC logic)
 
 add_subdirectory(tests/unit)

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings_record.h"
+#include "logic/settingsfile.h"
 
 // Applies the file at `path` to `settings` (the partial-read rule of
 // DecodeSettings). False, and `settings` untouched, when the file cannot be

@@ -3,9 +3,9 @@
 #include <shellapi.h>
 
 #include "../common/centerwindow.h"
-#include "appstate.h"
+#include "logic/appstate.h"
 #include "dialogs.h"
-#include "helpfile.h"
+#include "logic/aboutdialog.h"
 #include "resources/resource.h"
 #include "hostenv.h"
 #include "hoststrings.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "activity_log.h"
-#include "appstate.h"
+#include "logic/appstate.h"
 #include "memstatus.h"
 #include "settings.h"
 

@@ -1,9 +1,9 @@
 // The one way to ask for a cleaning: the guard, the run on the system's
-// memory, and the log line. The Win32 half of cleanrun.
+// memory, and the log line. The run itself is logic/cleaner.
 #pragma once
 #include <stdint.h>
 
-#include "cleanrun.h"
+#include "logic/cleaner.h"
 
 // Commits and writes `megabytes` MB (at most 1 GiB) one MiB at a time, then
 // releases it all, on the calling thread. The run is refused at once while

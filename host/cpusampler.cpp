@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "cpuload.h"
+#include "logic/cpusampler.h"
 #include "hostenv.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "../common/numtext.h"
-#include "cleanrun.h"
+#include "../common/logic/numtext.h"
+#include "logic/cleaner.h"
 #include "hoststrings.h"
 #include "memstatus.h"
 #include "resources/resource.h"

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-#include "cleanrun.h"
+#include "logic/cleaner.h"
 
 // The display units and their divisors.
 enum : int32_t {

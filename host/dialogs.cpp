@@ -5,7 +5,7 @@
 
 #include "hostenv.h"
 #include "hoststrings.h"
-#include "placement.h"
+#include "logic/dialogs.h"
 #include "resources/resource.h"
 
 HWND CurrentDialog;

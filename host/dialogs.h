@@ -1,5 +1,5 @@
 // The host's dialogs; at most one is open at a time (CurrentDialog).
-// Placement's Win32 half: the positions its rules decide are applied here.
+// The positions logic/dialogs decides are applied here.
 #pragma once
 #include <windows.h>
 #include <stdint.h>

@@ -1,7 +1,6 @@
 #include "hostenv.h"
 
-#include "../common/path.h"
-#include "cmdline.h"
+#include "../common/logic/path.h"
 
 HINSTANCE HostInstance;
 HWND MainWindow;

@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "appstate.h"
+#include "logic/appstate.h"
 #include "dialogfigures.h"
 #include "dialogs.h"
 #include "hostenv.h"
 #include "inforefresh.h"
 #include "memstatus.h"
-#include "placement.h"
+#include "logic/dialogs.h"
 #include "resources/resource.h"
 #include "settings.h"
 

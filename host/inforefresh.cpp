@@ -5,7 +5,7 @@
 #include "cpusampler.h"
 #include "dialogfigures.h"
 #include "dialogs.h"
-#include "monitorrule.h"
+#include "logic/inforefresh.h"
 #include "resources/resource.h"
 #include "settings.h"
 

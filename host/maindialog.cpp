@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../common/numtext.h"
-#include "amounts.h"
+#include "../common/logic/numtext.h"
+#include "logic/amounts.h"
 #include "cleaner.h"
 #include "dialogfigures.h"
 #include "dialogs.h"

@@ -3,8 +3,7 @@
 #include <shellapi.h>
 
 #include "../common/hostnotify.h"
-#include "amounts.h"
-#include "appstate.h"
+#include "logic/amounts.h"
 #include "cleaner.h"
 #include "dialogs.h"
 #include "hostenv.h"

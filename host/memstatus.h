@@ -1,10 +1,10 @@
-// Reads the system's memory status into the shared snapshot: the Win32
-// half of memfigures.
+// Reads the system's memory status into the shared snapshot; the figures
+// and their rules are logic/memstatus.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
 
-#include "memfigures.h"
+#include "logic/memstatus.h"
 
 // MEMORYSTATUSEX of Windows 2000 and later, declared here because the
 // headers hide it at the Windows version the host is built for.

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-#include "../common/peexports.h"
+#include "logic/modulefile.h"
 
 #ifdef _WIN64
 static const uint16_t kHostMachine = kMachineAmd64;

@@ -1,6 +1,6 @@
 #include "modules.h"
 
-#include "../common/text.h"
+#include "../common/logic/text.h"
 #include "../modules/frame/frame.h"
 #include "hostenv.h"
 #include "modulefile.h"

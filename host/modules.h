@@ -1,12 +1,12 @@
 // The plug-in modules found beside the program: the table of those that
 // suit this platform, their loading for use and unloading, and their menu
 // entries. The host's side of the plug-in contract (modules/frame/frame.h);
-// the folder walk is modulescan's, the rules modulelogic's.
+// the folder walk is modulescan's, the rules logic/modules'.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
 
-#include "modulelogic.h"
+#include "logic/modules.h"
 
 // The host's record of one module.
 struct TPluginModule {

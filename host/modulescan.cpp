@@ -1,12 +1,12 @@
 // The walk of the program folder's tree for module libraries, with its
-// guard against loops. The Win32 half of modulelogic, with modules.
+// guard against loops. Which names count is logic/modules.
 #include "modulescan.h"
 
 #include <windows.h>
 
-#include "../common/path.h"
-#include "../common/text.h"
-#include "modulelogic.h"
+#include "../common/logic/path.h"
+#include "../common/logic/text.h"
+#include "logic/modules.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "monitor.h"
 
-#include "amounts.h"
+#include "logic/amounts.h"
 #include "cleaner.h"
 #include "cpusampler.h"
 #include "memstatus.h"
-#include "monitorrule.h"
+#include "logic/monitor.h"
 #include "resources/resource.h"
 #include "settings.h"
 #include "hoststrings.h"

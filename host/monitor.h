@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-#include "monitorrule.h"
+#include "logic/monitor.h"
 
 extern HANDLE MonitorThreadHandle; // 0 while no monitor runs
 

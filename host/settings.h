@@ -1,7 +1,7 @@
 // Brindlecap.ini: the host's copy of the settings record and its file.
 #pragma once
 
-#include "../common/settings_record.h"
+#include "../common/logic/settingsfile.h"
 #include "hostenv.h"
 
 extern TSettings Settings;

@@ -2,10 +2,10 @@
 
 #include "../common/hostnotify.h"
 #include "activity_log.h"
-#include "amounts.h"
-#include "appstate.h"
+#include "logic/amounts.h"
+#include "logic/appstate.h"
 #include "cleaner.h"
-#include "cmdline.h"
+#include "logic/startup.h"
 #include "cpusampler.h"
 #include "dialogfigures.h"
 #include "dialogs.h"

@@ -5,15 +5,13 @@
 #include <atomic>
 
 #include "../common/hostnotify.h"
-#include "../common/numtext.h"
-#include "../common/text.h"
+#include "../common/logic/text.h"
 #include "cpusampler.h"
 #include "memstatus.h"
 #include "hostenv.h"
 #include "hoststrings.h"
 #include "resources/resource.h"
-#include "settings.h"
-#include "traypicture.h"
+#include "logic/tray.h"
 
 HICON TrayIconHandle;
 

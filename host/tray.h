@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "traypicture.h"
+#include "logic/tray.h"
 
 extern HICON TrayIconHandle; // the icon the shell was last given
 

@@ -14,7 +14,7 @@ bin=$(cd "${1:?folder of the 32-bit product files}" && pwd)
 bin64=$(cd "${2:?folder of the 64-bit product files}" && pwd)
 mkdir -p "${3:?output folder}"
 out=$(cd "$3" && pwd)
-version=1.97
+version=$("$here/version.sh")
 export TZ=UTC
 
 # Packed files carry the time of the commit they were built from.

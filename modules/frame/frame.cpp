@@ -1,7 +1,7 @@
 #include "frame.h"
 
 #include "../../common/hostnotify.h"
-#include "../../common/text.h"
+#include "../../common/logic/text.h"
 
 HWND HostWindow;
 int32_t ModuleIndex;

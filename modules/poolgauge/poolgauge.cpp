@@ -1,7 +1,7 @@
 #include "poolgauge.h"
 
 #include "../../common/centerwindow.h"
-#include "../../common/numtext.h"
+#include "../../common/logic/numtext.h"
 #include "frame.h"
 
 #include <commctrl.h>

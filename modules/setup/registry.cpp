@@ -1,6 +1,6 @@
 #include "registry.h"
 
-#include "../../common/text.h"
+#include "../../common/logic/text.h"
 
 static HKEY OpenKey(HKEY root, const char* keyPath)
 {

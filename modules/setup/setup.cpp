@@ -5,13 +5,13 @@
 
 #include "../../common/centerwindow.h"
 #include "../../common/hostnotify.h"
-#include "../../common/numtext.h"
-#include "../../common/path.h"
+#include "../../common/logic/numtext.h"
+#include "../../common/logic/path.h"
 #include "../../common/settingsfile.h"
 #include "frame.h"
 #include "registry.h"
 #include "resource.h"
-#include "setupedits.h"
+#include "logic/setup.h"
 
 const char ModuleName[] = "Настройка";
 const int32_t ModulePlatform = 1;

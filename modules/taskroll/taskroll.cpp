@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include "../../common/centerwindow.h"
-#include "../../common/numtext.h"
-#include "../../common/text.h"
+#include "../../common/logic/numtext.h"
+#include "../../common/logic/text.h"
 #include "resource.h"
-#include "taskroll_logic.h"
+#include "logic/taskroll.h"
 #include "toolhelp.h"
 
 const char ModuleName[] = "Список процессов";

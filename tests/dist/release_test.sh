@@ -45,9 +45,10 @@ mapfile -t expected64 < <(listed "$root/packaging/product-files-x64.txt" "$bin64
 echo "== packing"
 out="$work/out"
 check "dist builds" "$root/scripts/dist.sh" "$bin" "$bin64" "$out" >/dev/null || exit 1
-zip="$out/Brindlecap-1.97.zip"
-zip64="$out/Brindlecap-1.97-x64.zip"
-setup="$out/Brindlecap-1.97-setup.exe"
+version=$("$root/scripts/version.sh")
+zip="$out/Brindlecap-$version.zip"
+zip64="$out/Brindlecap-$version-x64.zip"
+setup="$out/Brindlecap-$version-setup.exe"
 
 # The help page as made from its source, for any browser from Windows 95 on.
 python3 "$root/scripts/helppage.py" page "$work/brindlecap.htm"
@@ -91,9 +92,9 @@ cp "$bin"/* "$work/bin2/"
 cp "$bin64"/* "$work/bin64b/"
 touch -d '2001-02-03 04:05:06' "$work/bin2"/* "$work/bin64b"/*
 "$root/scripts/dist.sh" "$work/bin2" "$work/bin64b" "$work/out2" >/dev/null
-check "a second packing gives the same archive" cmp -s "$zip" "$work/out2/Brindlecap-1.97.zip"
-check "a second packing gives the same 64-bit archive" cmp -s "$zip64" "$work/out2/Brindlecap-1.97-x64.zip"
-check "a second packing gives the same installer" cmp -s "$setup" "$work/out2/Brindlecap-1.97-setup.exe"
+check "a second packing gives the same archive" cmp -s "$zip" "$work/out2/Brindlecap-$version.zip"
+check "a second packing gives the same 64-bit archive" cmp -s "$zip64" "$work/out2/Brindlecap-$version-x64.zip"
+check "a second packing gives the same installer" cmp -s "$setup" "$work/out2/Brindlecap-$version-setup.exe"
 rm "$work/bin2/Brindlecap.exe"
 check "packing refuses a release without Brindlecap.exe" \
     eval '! "$root/scripts/dist.sh" "$work/bin2" "$work/bin64b" "$work/out3" >/dev/null 2>&1'

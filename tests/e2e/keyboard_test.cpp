@@ -7,20 +7,12 @@
 #include "../../host/mainwindow.h"
 #include "../win32/check.h"
 #include "host_ui.h"
+#include "module_ids.h"
 #include "probe.h"
 #include "sandbox.h"
 
 namespace {
 
-// Module ids, as their templates have them (their headers share names with
-// the host's).
-enum {
-    kSetupOk = 101,
-    kSetupIconFirst = 400,
-    kSetupIconLast = 404,
-    kSetupEditFirst = 300,
-    kTaskrollExit = 502,
-};
 enum { kIniTrayIconMode = 9 };
 
 struct TKeyRun {

@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "../../common/hostnotify.h"
-#include "../../host/amounts.h"
+#include "../../host/logic/amounts.h"
 #include "../win32/check.h"
 #include "host_ui.h"
 #include "probe.h"

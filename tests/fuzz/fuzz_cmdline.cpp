@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "../../host/cmdline.h"
+#include "../../common/logic/path.h"
+#include "../../host/logic/startup.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../common/numtext.h"
+#include "../../common/logic/numtext.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "../../common/peexports.h"
+#include "../../host/logic/modulefile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../../host/amounts.h"
+#include "../../host/logic/amounts.h"
 
 namespace {
 

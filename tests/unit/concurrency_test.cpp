@@ -21,10 +21,10 @@
 #include <thread>
 #include <vector>
 
-#include "../../host/appstate.h"
-#include "../../host/cpuload.h"
-#include "../../host/logline.h"
-#include "../../host/memfigures.h"
+#include "../../host/logic/appstate.h"
+#include "../../host/logic/cpusampler.h"
+#include "../../host/logic/activity_log.h"
+#include "../../host/logic/memstatus.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "../../common/numtext.h"
-#include "../../common/text.h"
+#include "../../common/logic/numtext.h"
+#include "../../common/logic/text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "../../common/rounding.h"
+#include "../../common/logic/rounding.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <math.h>
 
-#include "../../host/appstate.h"
+#include "../../host/logic/appstate.h"
 #include "../../host/cleaner.h"
 #include "../../host/dialogfigures.h"
 #include "../../host/dialogs.h"

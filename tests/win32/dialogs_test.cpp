@@ -3,7 +3,7 @@
 // about dialog's logo.
 #include <windows.h>
 
-#include "../../host/appstate.h"
+#include "../../host/logic/appstate.h"
 #include "../../host/cpusampler.h"
 #include "../../host/dialogs.h"
 #include "../../host/inforefresh.h"

@@ -2,7 +2,7 @@
 // INFO_DIALOG's control ids, and the ways it ends.
 #include <windows.h>
 
-#include "../../common/numtext.h"
+#include "../../common/logic/numtext.h"
 #include "../../host/cpusampler.h"
 #include "../../host/inforefresh.h"
 #include "../../host/settings.h"

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "../../host/memfigures.h"
-#include "../../host/logline.h"
+#include "../../host/logic/memstatus.h"
+#include "../../host/logic/activity_log.h"
 #include "../../host/memstatus.h"
 #include "../../host/hostenv.h"
 #include "check.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../../host/amounts.h"
+#include "../../host/logic/amounts.h"
 #include "../../host/cpusampler.h"
 #include "../../host/memstatus.h"
 #include "../../host/monitor.h"

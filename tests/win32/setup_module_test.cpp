@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../../common/hostnotify.h"
+#include "../../common/version.h"
 #include "../../modules/setup/resource.h"
 #include "check.h"
 #include "support.h"
@@ -140,7 +141,7 @@ CHECK_CASE(SetupAnswersTheScanWithoutInitAndCarriesItsVersion)
     std::string block(size, '\0');
     CHECK(size && GetFileVersionInfoA(path.c_str(), 0, size, &block[0]));
     const char* names[] = {"FileVersion", "InternalName", "OriginalFilename", "FileDescription"};
-    const char* values[] = {"1.97", "Setup", "Setup.dll",
+    const char* values[] = {BRINDLECAP_VERSION, "Setup", "Setup.dll",
                             "Библиотека настроек, модуль программы Brindlecap"};
     for (int i = 0; i < 4; ++i) {
         std::wstring query = L"\\StringFileInfo\\040904E4\\" + Wide(names[i]);

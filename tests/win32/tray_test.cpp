@@ -7,7 +7,7 @@
 #include "../../host/settings.h"
 #include "../../host/hostenv.h"
 #include "../../host/tray.h"
-#include "../../host/traypicture.h"
+#include "../../host/logic/tray.h"
 #include "check.h"
 #include "support.h"
 
