@@ -155,3 +155,21 @@ TEST(SameExeFile, ComparesNoFurtherThanTheRecords)
 }
 
 } // namespace
+
+TEST(ModuleColumnWidths, CountAndSizeAsTheyNeedTheNameTheRestButNeverLessThanItsNeed)
+{
+    const struct {
+        int listWidth;
+        int needed[kModuleColumns];
+        int widths[kModuleColumns];
+    } rows[] = {
+        {400, {40, 60, 70}, {270, 60, 70}}, // a wide list: the name gets the rest
+        {150, {40, 60, 70}, {40, 60, 70}},  // too narrow: the list scrolls sideways
+    };
+    for (const auto& row : rows) {
+        int widths[kModuleColumns] = {};
+        ModuleColumnWidths(row.listWidth, row.needed, widths);
+        for (int i = 0; i < kModuleColumns; ++i)
+            EXPECT_EQ(row.widths[i], widths[i]) << row.listWidth << " column " << i;
+    }
+}
