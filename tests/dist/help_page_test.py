@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The help page and the README's user guide, both from docs/help.md."""
+"""The help pages and the README's user guides, from docs/help.md and docs/help-en.md."""
 import os
 import re
 import subprocess
@@ -85,6 +85,18 @@ for row in ["<TR><TD>Автоматическое очищение каждые 
             "<TR><TD>Обновление информации (м.сек)</TD><TD>от 100 до 9999</TD></TR>",
             "<TR><TD><TT>Brindlecap.exe C 100 D</TT></TD>"]:
     check("page row %s" % row, row in text)
+
+# The English page: plain ASCII, which every code page shows, declared so.
+with tempfile.TemporaryDirectory() as work:
+    path = os.path.join(work, "brindlecap-en.htm")
+    subprocess.run([sys.executable, os.path.join(ROOT, "scripts", "helppage.py"), "page", path,
+                    "--english"], check=True)
+    english = open(path, "rb").read()
+check("the English page is ASCII", all(b < 0x80 for b in english))
+check("the English page declares it", b'content="text/html; charset=us-ascii">' in english)
+english_source = open(os.path.join(ROOT, "docs", "help-en.md"), encoding="utf-8").read()
+for heading in re.findall(r"^### (.*)$", english_source, re.M):
+    check("English section %s on the page" % heading, b"<H2>%s</H2>" % heading.encode() in english)
 
 print("help page: %d failed" % failures)
 sys.exit(1 if failures else 0)
