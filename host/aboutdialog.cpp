@@ -88,6 +88,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG:
         CenterWindow(dialog);
+        // "Ok" comes last in reading order; Enter presses it all the same.
+        SetFocus(GetDlgItem(dialog, IDC_OK));
         break;
     case WM_PAINT: {
         // The default painting erases the background, so it goes first:

@@ -19,11 +19,25 @@ static void FreeHostDirectory()
     HostDirectory = nullptr;
 }
 
+// Tab follows the reading order, and Enter presses the default button. A
+// push button that comes first in that order would take the focus, and
+// with it Enter: the focus starts on the default button instead.
+static void FocusDefaultButton(HWND dialog)
+{
+    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    if (!first || !(SendMessageA(first, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
+        return;
+    LRESULT button = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    if (HIWORD(button) == DC_HASDEFID)
+        SetFocus(GetDlgItem(dialog, LOWORD(button)));
+}
+
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         ModuleInitDialog(dialog);
+        FocusDefaultButton(dialog);
         break;
     case WM_COMMAND:
         ModuleCommand(dialog, wParam, lParam);
