@@ -67,8 +67,8 @@ int LoadUiString(HMODULE module, UINT id, char* out, int size)
             LockUiResource(module, FindUiResource(module, RT_STRING, block, attempt), &bytes);
         const uint16_t* text;
         unsigned length;
-        if (!data || !FindBlockString(static_cast<const uint16_t*>(data), bytes / 2, id % 16,
-                                      &text, &length))
+        if (!data || !FindBlockString(static_cast<const uint16_t*>(data), bytes / 2, id % 16, &text,
+                                      &length))
             continue;
         if (length > unsigned(size - 1))
             length = unsigned(size - 1);

@@ -5,8 +5,8 @@ uint16_t LanguageForCodePage(unsigned codePage)
     return codePage == 1251 ? kLanguageRussian : kLanguageEnglish;
 }
 
-bool FindBlockString(const uint16_t* block, size_t units, unsigned index,
-                     const uint16_t** text, unsigned* length)
+bool FindBlockString(const uint16_t* block, size_t units, unsigned index, const uint16_t** text,
+                     unsigned* length)
 {
     // Each entry is its length followed by that many units, no terminator.
     size_t at = 0;

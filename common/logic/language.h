@@ -15,5 +15,5 @@ uint16_t LanguageForCodePage(unsigned codePage);
 // String `index` (0 to 15) of a string table block of `units` 16-bit units:
 // its first unit and its length. False when it is empty or the block ends
 // before it.
-bool FindBlockString(const uint16_t* block, size_t units, unsigned index,
-                     const uint16_t** text, unsigned* length);
+bool FindBlockString(const uint16_t* block, size_t units, unsigned index, const uint16_t** text,
+                     unsigned* length);

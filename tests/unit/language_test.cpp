@@ -1,4 +1,4 @@
-// The language the user interface speaks, and finding a text in a string
+// The language the user interface speaks, and a text found in a string
 // table block as the resource holds it.
 #include <gtest/gtest.h>
 
@@ -6,36 +6,24 @@
 
 TEST(Language, RussianOnlyWhereTheCodePageIs1251)
 {
-    const struct {
-        unsigned codePage;
-        uint16_t language;
-    } rows[] = {{1251, kLanguageRussian}, {1252, kLanguageEnglish}, {866, kLanguageEnglish},
-                {1250, kLanguageEnglish}, {932, kLanguageEnglish},  {0, kLanguageEnglish}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.language, LanguageForCodePage(row.codePage)) << row.codePage;
+    EXPECT_EQ(kLanguageRussian, LanguageForCodePage(1251));
+    for (unsigned other : {1252u, 866u, 1250u, 932u, 0u})
+        EXPECT_EQ(kLanguageEnglish, LanguageForCodePage(other)) << other;
 }
 
 TEST(Language, BlockStringsAreCountedAndNeverReadPastTheBlock)
 {
     // Entries 0 "ab", 1 empty, 2 "c"; entry 3 claims more units than remain.
     const uint16_t block[] = {2, 'a', 'b', 0, 1, 'c', 5, 'd'};
-    const size_t units = sizeof block / sizeof block[0];
-    const struct {
-        unsigned index;
-        size_t units;
-        int length; // -1: not found
-    } rows[] = {{0, units, 2}, {1, units, -1}, {2, units, 1}, {3, units, -1},
-                {4, units, -1}, {16, units, -1}, {0, 2, -1}, {2, 5, -1}, {0, 0, -1}};
+    // {index, units of the block, length found or -1}
+    const int rows[][3] = {{0, 8, 2},   {1, 8, -1}, {2, 8, 1},  {3, 8, -1}, {4, 8, -1},
+                           {16, 8, -1}, {0, 2, -1}, {2, 5, -1}, {0, 0, -1}};
     for (const auto& row : rows) {
         const uint16_t* text = nullptr;
         unsigned length = 0;
-        bool found = FindBlockString(block, row.units, row.index, &text, &length);
-        EXPECT_EQ(row.length >= 0, found) << row.index << " " << row.units;
-        if (found && row.length >= 0)
-            EXPECT_EQ(unsigned(row.length), length);
+        bool found = FindBlockString(block, size_t(row[1]), unsigned(row[0]), &text, &length);
+        EXPECT_EQ(row[2], found ? int(length) : -1) << row[0] << " " << row[1];
+        if (found)
+            EXPECT_EQ(block + (row[0] == 2 ? 5 : 1), text);
     }
-    const uint16_t* text = nullptr;
-    unsigned length = 0;
-    ASSERT_TRUE(FindBlockString(block, units, 2, &text, &length));
-    EXPECT_EQ('c', text[0]);
 }
