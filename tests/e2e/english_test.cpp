@@ -12,10 +12,8 @@
 #include "probe.h"
 #include "sandbox.h"
 
-namespace {
-
 // Plain ASCII without "??", the mark of a text the code page cannot show.
-bool ReadsAsEnglish(HWND window)
+static bool ReadsAsEnglish(HWND window)
 {
     wchar_t text[256] = L"";
     SendMessageW(window, WM_GETTEXT, 256, LPARAM(text));
@@ -24,22 +22,6 @@ bool ReadsAsEnglish(HWND window)
             return false;
     return !wcsstr(text, L"??");
 }
-
-// The visible dialog of `child` that has control `item`, once it shows.
-HWND VisibleDialogOf(TChild* child, int item)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeout; Sleep(20))
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-             w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == child->id && GetDlgItem(w, item) && IsWindowVisible(w))
-                return w;
-        }
-    return nullptr;
-}
-
-} // namespace
 
 CHECK_CASE(EnglishSystemShowsEveryTextInEnglish)
 {
@@ -61,43 +43,43 @@ CHECK_CASE(EnglishSystemShowsEveryTextInEnglish)
     HWND window = ExpectResident(child);
     if (!window)
         return;
-    // How each dialog opens (a module's slot follows the scan's order), the
-    // control that finds it, its caption and one control's text.
+    // How each dialog opens, its caption and one control's text. A module's
+    // slot follows the scan's order: the other slot is tried as well.
     const struct {
         UINT message;
         WPARAM command;
-        int item;
         const char* caption;
-        int shown;
+        int item;
         const char* text;
     } rows[] = {
-        {WM_HOTKEY, HOTKEY_MAIN, IDC_HIDE, "Brindlecap", IDC_HIDE, "Hide"},
-        {WM_HOTKEY, HOTKEY_INFO, IDC_MONITORING, "Brindlecap", IDC_MONITORING, "Live update"},
-        {WM_COMMAND, IDM_ABOUT, IDC_WEB, "Brindlecap", IDC_HELPFILE, "Help"},
-        {WM_COMMAND, 0, kSetupIconFirst, "Brindlecap - Settings", kSetupOk, "OK"},
-        {WM_COMMAND, 1, kTaskrollExit, "Brindlecap - Process list", kTaskrollExit, "Exit"},
+        {WM_HOTKEY, HOTKEY_MAIN, "Brindlecap", IDC_HIDE, "Hide"},
+        {WM_HOTKEY, HOTKEY_INFO, "Brindlecap", IDC_MONITORING, "Live update"},
+        {WM_COMMAND, IDM_ABOUT, "Brindlecap", IDC_HELPFILE, "Help"},
+        {WM_COMMAND, 0, "Brindlecap - Settings", kSetupOk, "OK"},
+        {WM_COMMAND, 1, "Brindlecap - Process list", kTaskrollExit, "Exit"},
     };
     for (const auto& row : rows) {
         PostMessageA(window, row.message, row.command, MAKELPARAM(MOD_ALT | MOD_CONTROL, 0));
-        HWND dialog = VisibleDialogOf(child, row.item);
-        if (!dialog && row.message == WM_COMMAND && row.command < 2) {
+        HWND dialog = WaitForWindow(child, "#32770", row.caption, 5000);
+        if (!dialog && row.command < 2) {
             PostMessageA(window, WM_COMMAND, 1 - row.command, 0);
-            dialog = VisibleDialogOf(child, row.item);
+            dialog = WaitForWindow(child, "#32770", row.caption);
         }
-        CHECK(dialog);
+        // Shown once its controls are made.
+        for (DWORD start = GetTickCount();
+             !IsWindowVisible(dialog) && GetTickCount() - start < kStartTimeout;)
+            Sleep(20);
         char text[64] = "";
-        GetWindowTextA(dialog, text, sizeof text);
-        CHECK_STR(row.caption, text);
-        GetDlgItemTextA(dialog, row.shown, text, sizeof text);
+        GetDlgItemTextA(dialog, row.item, text, sizeof text);
         CHECK_STR(row.text, text);
         for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
             CHECK(ReadsAsEnglish(c));
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        CHECK(WaitGone(dialog));
+        CHECK(dialog && WaitGone(dialog));
     }
     // The main dialog cleans 16 MB into the log, then asks before the exit.
     CHECK(Deliver(window, WM_HOTKEY, HOTKEY_MAIN, 0));
-    HWND main = VisibleDialogOf(child, IDC_HIDE);
+    HWND main = WaitForDialog(child, IDC_HIDE);
     SetDlgItemTextA(main, IDC_AMOUNT, "16");
     PostMessageA(main, WM_COMMAND, IDC_OK, 0);
     char log[MAX_PATH], line[256] = "";
@@ -110,8 +92,6 @@ CHECK_CASE(EnglishSystemShowsEveryTextInEnglish)
     CHECK(box && StaticText(box, question, 100));
     CHECK_STR(L"Do you want to exit Brindlecap?", question);
     PostMessageA(box, WM_COMMAND, IDNO, 0);
-    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    CHECK(WaitGone(main));
     ExitThroughMenu(sandbox, child, window);
     // The names the "Modules" menu shows, from the shipped libraries.
     const char* names[][2] = {{"Setup.dll", "Settings"}, {"Taskroll.dll", "Process list"}};
