@@ -120,8 +120,7 @@ TEndAction ChooseEndAction(uint32_t pid, uint32_t ownPid, const char* chosen, co
     return EndProcess;
 }
 
-void ModuleColumnWidths(int listWidth, const int needed[kModuleColumns],
-                        int widths[kModuleColumns])
+void ModuleColumnWidths(int listWidth, const int needed[kModuleColumns], int widths[kModuleColumns])
 {
     widths[1] = needed[1];
     widths[2] = needed[2];
