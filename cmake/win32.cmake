@@ -44,7 +44,7 @@ add_library(logic STATIC ${LOGIC_SOURCES})
 target_link_libraries(logic INTERFACE gcc)
 
 # Win32 code that the host and the modules share.
-set(COMMON_WIN32_SOURCES common/centerwindow.cpp common/settingsfile.cpp)
+set(COMMON_WIN32_SOURCES common/centerwindow.cpp common/language.cpp common/settingsfile.cpp)
 
 set(HOST_SOURCES
     ${COMMON_WIN32_SOURCES}

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "../common/centerwindow.h"
+#include "../common/logic/text.h"
 #include "logic/appstate.h"
 #include "dialogs.h"
 #include "logic/aboutdialog.h"
@@ -51,21 +52,26 @@ bool FileIsThere(const char* path)
     return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The old help file where it is there and a viewer opens it, else the page;
-// the error only when neither opens.
+// The first of the help files that opens; when none does, the error names
+// every file tried, one a line, so that the user can open one by hand.
 void OpenHelp(HWND dialog)
 {
     char path[kPathBuffer];
     ProgramFile("brindlecap.hlp", path, kPathBuffer);
     const char* names[kMaxHelpFiles];
-    int count = HelpFileOrder(FileIsThere(path), names);
+    int count = HelpFileOrder(FileIsThere(path), UiIsRussian(), names);
+    char text[kStringBuffer + kMaxHelpFiles * (kPathBuffer + 1) + 1];
+    LoadHostString(IDS_HELP_FAILED, text);
+    AppendText(text, sizeof text, "\n");
     for (int i = 0; i < count; ++i) {
         ProgramFile(names[i], path, kPathBuffer);
         HINSTANCE result = ShellExecuteA(dialog, nullptr, path, nullptr, nullptr, SW_SHOW);
         if (INT_PTR(result) > 32)
             return;
+        AppendText(text, sizeof text, "\n");
+        AppendText(text, sizeof text, path);
     }
-    ShowHostError(IDS_HELP_FAILED);
+    MessageBoxA(0, text, "Brindlecap", MB_OK | MB_ICONERROR);
 }
 
 void OpenWebPage(HWND dialog)
@@ -82,6 +88,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG:
         CenterWindow(dialog);
+        // "Ok" comes last in reading order; Enter presses it all the same.
+        SetFocus(GetDlgItem(dialog, IDC_OK));
         break;
     case WM_PAINT: {
         // The default painting erases the background, so it goes first:

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "../common/language.h"
 #include "hostenv.h"
 #include "hoststrings.h"
 #include "logic/dialogs.h"
@@ -25,7 +26,7 @@ void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
 {
     if (!CurrentDialog) {
         RegisterCommonControls();
-        HWND dialog = CreateDialogParamA(HostInstance, name, MainWindow, procedure, 0);
+        HWND dialog = CreateUiDialog(HostInstance, name, MainWindow, procedure);
         if (!dialog) {
             ShowHostError(errorId);
             return;

@@ -4,8 +4,7 @@
 
 void LoadHostString(UINT id, char out[kStringBuffer])
 {
-    out[0] = 0;
-    LoadStringA(HostInstance, id, out, kStringBuffer - 1);
+    LoadUiString(HostInstance, id, out, kStringBuffer - 1);
 }
 
 void ShowHostError(UINT id)

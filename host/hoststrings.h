@@ -1,6 +1,9 @@
-// Texts of the host's string table and the one form of error box.
+// Texts of the host's string table and the one form of error box, in the
+// language of the user interface (common/language.h).
 #pragma once
 #include <windows.h>
+
+#include "../common/language.h"
 
 enum { kStringBuffer = 100 };
 

@@ -109,7 +109,7 @@ void HostNotify(WPARAM code, LPARAM slot)
 
 void ShowTrayMenu(HWND window)
 {
-    HMENU menu = LoadMenuA(HostInstance, "MAINMENU");
+    HMENU menu = LoadUiMenu(HostInstance, "MAINMENU");
     if (!menu)
         return;
     HMENU popup = GetSubMenu(menu, 0);

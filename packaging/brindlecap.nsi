@@ -49,9 +49,10 @@ ShowUninstDetails show
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; The system's language picks one; the program itself speaks Russian.
-!insertmacro MUI_LANGUAGE "Russian"
+; The system's language picks one, as the program itself does; English, the
+; first, on every system that is neither.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Russian"
 
 LangString UninstallLink ${LANG_RUSSIAN} "Удалить Brindlecap"
 LangString UninstallLink ${LANG_ENGLISH} "Uninstall Brindlecap"
@@ -138,8 +139,9 @@ Section
     ${Else}
         !insertmacro INSTALL_PRODUCT_FILES
     ${EndIf}
-    ; One page for either architecture.
+    ; The help pages, Russian and English, for either architecture.
     File "${HELP_PAGE}"
+    File "${HELP_PAGE_EN}"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     SetShellVarContext current
@@ -196,6 +198,7 @@ Section "Uninstall"
     Call un.RemoveAutostart
     !insertmacro DELETE_PRODUCT_FILES
     Delete "$INSTDIR\brindlecap.htm"
+    Delete "$INSTDIR\brindlecap-en.htm"
     Delete "$INSTDIR\Uninstall.exe"
 
     ; The settings and the log are the user's: asked for, kept when silent

@@ -4,7 +4,7 @@
 # the help page and the read-me texts), Brindlecap-VERSION-x64.zip (the 64-bit
 # files and the same texts) and Brindlecap-VERSION-setup.exe, which installs
 # the 64-bit files on 64-bit Windows and the 32-bit ones elsewhere, and the
-# help page with either. Two runs over the
+# two help pages with either. Two runs over the
 # same files give the same bytes: fixed file times, a fixed order, no build
 # time anywhere.
 set -euo pipefail
@@ -56,13 +56,15 @@ staged=("${files[@]/#/$stage/}" "${files64[@]/#/$stage64/}")
 }
 
 # Notepad on every one of these systems: CR LF, Russian in Windows-1251,
-# English in plain ASCII. The help page "Справка" opens, from the source of
-# the README's user guide.
+# English in plain ASCII. The help pages "Справка" opens, Russian and
+# English, from the sources of the README's user guides.
 help_page=brindlecap.htm
+help_page_en=brindlecap-en.htm
 for dir in "$stage" "$stage64"; do
     iconv -f UTF-8 -t CP1251 "$root/packaging/readme-ru.txt" | sed 's/$/\r/' >"$dir/ReadMe-ru.txt"
     iconv -f UTF-8 -t ASCII "$root/packaging/readme-en.txt" | sed 's/$/\r/' >"$dir/ReadMe-en.txt"
     python3 "$here/helppage.py" page "$dir/$help_page"
+    python3 "$here/helppage.py" page "$dir/$help_page_en" --english
     chmod 644 "$dir"/*
     touch -d "@$epoch" "$dir"/*
 done
@@ -75,8 +77,8 @@ pack() {
     (cd "$dir" && zip -X -D -q -9 "$zipfile" "$@")
     touch -d "@$epoch" "$zipfile"
 }
-pack "$out/Brindlecap-$version.zip" "$stage" "${files[@]}" "$help_page" ReadMe-ru.txt ReadMe-en.txt
-pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" "$help_page" ReadMe-ru.txt ReadMe-en.txt
+pack "$out/Brindlecap-$version.zip" "$stage" "${files[@]}" "$help_page" "$help_page_en" ReadMe-ru.txt ReadMe-en.txt
+pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" "$help_page" "$help_page_en" ReadMe-ru.txt ReadMe-en.txt
 
 # The installer takes the files present; its uninstaller removes every file
 # a release of either architecture may have.
@@ -94,7 +96,7 @@ pack "$out/Brindlecap-$version-x64.zip" "$stage64" "${files64[@]}" "$help_page" 
 } >"$out/nsis/files.nsh"
 setup="$out/Brindlecap-$version-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DOUTFILE="$setup" \
-    -DFILES_NSH="$out/nsis/files.nsh" -DHELP_PAGE="$stage/$help_page" "$root/packaging/brindlecap.nsi" >"$out/nsis/makensis.log" || {
+    -DFILES_NSH="$out/nsis/files.nsh" -DHELP_PAGE="$stage/$help_page" -DHELP_PAGE_EN="$stage/$help_page_en" "$root/packaging/brindlecap.nsi" >"$out/nsis/makensis.log" || {
     cat "$out/nsis/makensis.log" >&2
     exit 1
 }

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""The user's guide from its one source, docs/help.md, in two places.
+"""The user's guide from its sources, docs/help.md (Russian) and
+docs/help-en.md (English), each in two places.
 
-  helppage.py page OUT.htm   the help page "Справка" opens: plain HTML 3.2,
-                             Windows-1251, CR LF, for any browser from
-                             Windows 95 on
-  helppage.py readme         writes the source into README.md between its
+  helppage.py page OUT.htm [--english]
+                             the help page "Справка" opens: plain HTML 3.2,
+                             CR LF, for any browser from Windows 95 on; the
+                             Russian one in Windows-1251, the English one in
+                             plain ASCII
+  helppage.py readme         writes each source into README.md between its
                              two markers
   helppage.py readme --check exits 1 when README.md holds anything else there
 
@@ -23,6 +26,20 @@ README = os.path.join(ROOT, "README.md")
 BEGIN = "<!-- user guide: written from docs/help.md by scripts/helppage.py readme -->"
 END = "<!-- end of user guide -->"
 TITLE = "Brindlecap — справка"
+
+
+class Guide:
+    def __init__(self, source, begin, end, title, charset, codec):
+        self.source, self.begin, self.end = source, begin, end
+        self.title, self.charset, self.codec = title, charset, codec
+
+
+RUSSIAN = Guide(SOURCE, BEGIN, END, TITLE, "windows-1251", "cp1251")
+ENGLISH = Guide(
+    os.path.join(ROOT, "docs", "help-en.md"),
+    "<!-- English user guide: written from docs/help-en.md by scripts/helppage.py readme -->",
+    "<!-- end of English user guide -->",
+    "Brindlecap help", "us-ascii", "ascii")
 
 
 def inline(text):
@@ -77,16 +94,16 @@ def blocks(lines):
             yield ("p", " ".join(text))
 
 
-def page(source):
+def page(source, guide=RUSSIAN):
     out = [
         '<!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 3.2 Final//EN">',
         "<HTML>",
         "<HEAD>",
-        '<meta http-equiv="Content-Type" content="text/html; charset=windows-1251">',
-        "<TITLE>%s</TITLE>" % html.escape(TITLE),
+        '<meta http-equiv="Content-Type" content="text/html; charset=%s">' % guide.charset,
+        "<TITLE>%s</TITLE>" % html.escape(guide.title),
         "</HEAD>",
         "<BODY>",
-        "<H1>%s</H1>" % html.escape(TITLE),
+        "<H1>%s</H1>" % html.escape(guide.title),
     ]
     for kind, payload in blocks(source.splitlines()):
         if kind == "heading":
@@ -109,31 +126,37 @@ def page(source):
     out += ["</BODY>", "</HTML>", ""]
     # A character the code page lacks stops the build here rather than
     # showing as "?" on the user's screen.
-    return "\r\n".join(out).encode("cp1251")
+    return "\r\n".join(out).encode(guide.codec)
 
 
-def readme_with(source, readme):
-    start = readme.find(BEGIN)
-    end = readme.find(END)
+def readme_with(source, readme, guide=RUSSIAN):
+    start = readme.find(guide.begin)
+    end = readme.find(guide.end)
     if start < 0 or end < start:
-        raise SystemExit("helppage: README.md lacks the user guide markers")
-    return readme[: start + len(BEGIN)] + "\n\n" + source.rstrip("\n") + "\n\n" + readme[end:]
+        raise SystemExit("helppage: README.md lacks the markers of " + os.path.basename(guide.source))
+    return (readme[: start + len(guide.begin)] + "\n\n" + source.rstrip("\n") + "\n\n"
+            + readme[end:])
+
+
+def read(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
 
 
 def main(argv):
-    with open(SOURCE, encoding="utf-8") as f:
-        source = f.read()
-    if len(argv) == 3 and argv[1] == "page":
+    if len(argv) in (3, 4) and argv[1] == "page" and argv[3:] in ([], ["--english"]):
+        guide = ENGLISH if argv[3:] else RUSSIAN
         with open(argv[2], "wb") as f:
-            f.write(page(source))
+            f.write(page(read(guide.source), guide))
         return 0
     if len(argv) in (2, 3) and argv[1] == "readme":
-        with open(README, encoding="utf-8") as f:
-            readme = f.read()
-        wanted = readme_with(source, readme)
+        readme = read(README)
+        wanted = readme
+        for guide in (ENGLISH, RUSSIAN):
+            wanted = readme_with(read(guide.source), wanted, guide)
         if argv[2:] == ["--check"]:
             if wanted != readme:
-                print("README.md's user guide differs from docs/help.md: "
+                print("README.md's user guides differ from docs/help.md or docs/help-en.md: "
                       "run scripts/helppage.py readme")
                 return 1
             return 0

@@ -3,15 +3,17 @@
 # Brindlecap.exe under Wine, on a virtual display inside Wine's desktop with
 # its shell (frames, taskbar, tray), and saves them into docs/screenshots/:
 # once at 96 DPI (NAME.png) and once at 144 DPI (NAME-144dpi.png), the
-# display's DPI set by LogPixels under HKCU\Control Panel\Desktop.
-# $1: the build tree; $2: the DPI passes, "96 144" unless given.
+# display's DPI set by LogPixels under HKCU\Control Panel\Desktop; each on
+# an English system (code page 1252) and, in docs/screenshots/ru/, on a
+# Russian one (1251).
+# $1: the build tree; $2: the DPI passes, "96 144" unless given; $3: the
+# languages, "en ru" unless given.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "${1:?win32 build tree}" && pwd)
-out="$here/../docs/screenshots"
+screenshots="$here/../docs/screenshots"
 home="$tree/wine"
 poke="$tree/tests/e2e/poke.exe"
-mkdir -p "$out"
 
 passes=${2:-96 144}
 # Each pass's session makes its own display unless the caller gave one.
@@ -106,6 +108,14 @@ one_pass() {
     poke dialog 1011 0x111 600
 }
 
+for language in ${3:-en ru}; do
+case $language in
+en) out=$screenshots; export LC_ALL=C.UTF-8 ;;
+ru) out=$screenshots/ru; export LC_ALL=ru_RU.UTF-8 ;;
+*) echo "screenshots: no language $language" >&2; exit 2 ;;
+esac
+export LANG=$LC_ALL
+mkdir -p "$out"
 for dpi in $passes; do
     suffix=$([ "$dpi" = 96 ] || echo "-${dpi}dpi")
     # A session of its own for each DPI: programs read it when they start.
@@ -116,4 +126,5 @@ for dpi in $passes; do
     one_pass
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
     "$here/wine-session.sh" stop "$home"
+done
 done

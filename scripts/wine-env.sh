@@ -30,7 +30,8 @@ winepath() { "$WINE" winepath "$@"; }
 export WINEDEBUG=${BRINDLECAP_WINEDEBUG:--all}
 # No Mono or Gecko installers asking questions while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# A Russian system: ANSI code page 1251.
-export LC_ALL=ru_RU.UTF-8
-export LANG=ru_RU.UTF-8
+# A Russian system, ANSI code page 1251, unless a caller asks for another
+# (BRINDLECAP_LOCALE=C.UTF-8: an English one, code page 1252).
+export LC_ALL=${BRINDLECAP_LOCALE:-ru_RU.UTF-8}
+export LANG=$LC_ALL
 SESSION_FILE="$WINE_HOME/session.env"

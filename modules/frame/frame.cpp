@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include "../../common/hostnotify.h"
+#include "../../common/language.h"
 #include "../../common/logic/text.h"
 
 HWND HostWindow;
@@ -9,6 +10,7 @@ char* HostDirectory;
 HINSTANCE ModuleInstance;
 
 static const char kDescription[] = "Модуль программы Brindlecap, оптимизатора памяти ПК";
+static const char kEnglishDescription[] = "A module of Brindlecap, the PC memory optimiser";
 
 static void FreeHostDirectory()
 {
@@ -17,11 +19,25 @@ static void FreeHostDirectory()
     HostDirectory = nullptr;
 }
 
+// Tab follows the reading order, and Enter presses the default button. A
+// push button that comes first in that order would take the focus, and
+// with it Enter: the focus starts on the default button instead.
+static void FocusDefaultButton(HWND dialog)
+{
+    HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+    if (!first || !(SendMessageA(first, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
+        return;
+    LRESULT button = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    if (HIWORD(button) == DC_HASDEFID)
+        SetFocus(GetDlgItem(dialog, LOWORD(button)));
+}
+
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
         ModuleInitDialog(dialog);
+        FocusDefaultButton(dialog);
         break;
     case WM_COMMAND:
         ModuleCommand(dialog, wParam, lParam);
@@ -41,8 +57,7 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void ShowModuleError(UINT id, const char* caption)
 {
     char text[100];
-    text[0] = 0;
-    LoadStringA(ModuleInstance, id, text, 99);
+    LoadUiString(ModuleInstance, id, text, 99);
     MessageBoxA(0, text, caption, MB_OK | MB_ICONERROR);
 }
 
@@ -50,9 +65,12 @@ extern "C" {
 
 // The exports keep the system's calling convention and undecorated names
 // (the .def file and --kill-at): the host binds them by name.
-__stdcall const char* GetName() { return ModuleName; }
+__stdcall const char* GetName() { return UiIsRussian() ? ModuleName : ModuleEnglishName; }
 
-__stdcall const char* GetDescription() { return kDescription; }
+__stdcall const char* GetDescription()
+{
+    return UiIsRussian() ? kDescription : kEnglishDescription;
+}
 
 __stdcall void Init(HWND hostWindow, int32_t moduleIndex, const char* hostDirectory)
 {
@@ -69,7 +87,7 @@ __stdcall void Init(HWND hostWindow, int32_t moduleIndex, const char* hostDirect
 
 __stdcall HWND Execute()
 {
-    HWND dialog = CreateDialogParamA(ModuleInstance, "MAIN_DIALOG", HostWindow, DialogProc, 0);
+    HWND dialog = CreateUiDialog(ModuleInstance, "MAIN_DIALOG", HostWindow, DialogProc);
     if (dialog)
         SetForegroundWindow(dialog);
     return dialog;

@@ -26,7 +26,10 @@ extern char* HostDirectory; // our own copy, ends with "\"; 0 before Init
 extern HINSTANCE ModuleInstance;
 
 // What each module supplies to the frame.
-extern const char ModuleName[];      // GetName: the host's menu caption
+// GetName: the host's menu caption, in Windows-1251 bytes for a Russian
+// system and in plain ASCII for every other.
+extern const char ModuleName[];
+extern const char ModuleEnglishName[];
 extern const int32_t ModulePlatform; // ExecWinVer: 1 any, 2 Windows 9x, 3 NT
 // The dialog's own handling; the frame's procedure returns 0 for every
 // message, so default dialog handling always follows.
@@ -38,5 +41,5 @@ void ModuleDestroy(HWND dialog);
 void ModuleUnload();
 
 // The module's error box: no owner, the caption, the error icon, OK; the
-// text is string `id` of the module's own table.
+// text is string `id` of the module's own table, in the UI's language.
 void ShowModuleError(UINT id, const char* caption);

@@ -1,6 +1,7 @@
 #include "poolgauge.h"
 
 #include "../../common/centerwindow.h"
+#include "../../common/language.h"
 #include "../../common/logic/numtext.h"
 #include "frame.h"
 
@@ -30,6 +31,7 @@ __stdcall SEGPTR GetProcAddress16(HINSTANCE16 module, const char* name);
 }
 
 const char ModuleName[] = "Системные ресурсы";
+const char ModuleEnglishName[] = "System resources";
 const int32_t ModulePlatform = 2;
 
 static const char kCaption[] = "Poolgauge";
@@ -43,8 +45,7 @@ static HWND ResourcesDialog;
 // under the query still on the stack.
 static void ShowQueryError(UINT id, char* message)
 {
-    message[0] = 0;
-    LoadStringA(ModuleInstance, id, message, 99);
+    LoadUiString(ModuleInstance, id, message, 99);
     bool wasDisabled = ResourcesDialog && EnableWindow(ResourcesDialog, FALSE);
     MessageBoxA(0, message, kCaption, MB_OK | MB_ICONERROR);
     if (ResourcesDialog && !wasDisabled)

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "../../common/centerwindow.h"
+#include "../../common/language.h"
 #include "../../common/logic/numtext.h"
 #include "../../common/logic/text.h"
 #include "resource.h"
@@ -12,6 +13,7 @@
 #include "toolhelp.h"
 
 const char ModuleName[] = "Список процессов";
+const char ModuleEnglishName[] = "Process list";
 const int32_t ModulePlatform = 1;
 
 // Entry i is row i of the process list. It grows by doubling, so a long
@@ -100,27 +102,47 @@ static void ClearDisplay(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_MODULES, LVM_DELETEALLITEMS, 0, 0);
 }
 
+// Widths in the list's own font, so that they follow the system's DPI; the
+// cells keep a margin of two digits' width.
+static int TextWidth(HWND view, const char* text)
+{
+    return int(SendMessageA(view, LVM_GETSTRINGWIDTHA, 0, LPARAM(text))) +
+           int(SendMessageA(view, LVM_GETSTRINGWIDTHA, 0, LPARAM("00")));
+}
+
 static void AddModuleColumns(HWND dialog)
 {
-    static const int kWidths[] = {250, 85, 90};
-    for (int i = 0; i < 3; ++i) {
+    HWND view = GetDlgItem(dialog, IDC_MODULES);
+    char fixed[24];
+    LoadUiString(ModuleInstance, IDS_FIXED_USAGE, fixed, sizeof fixed);
+    // The widest text each column shows besides its title.
+    const char* widest[kModuleColumns] = {"", fixed, "4294967295"};
+    int needed[kModuleColumns];
+    for (int i = 0; i < kModuleColumns; ++i) {
         char title[64];
-        title[0] = 0;
-        LoadStringA(ModuleInstance, UINT(IDS_COLUMN_NAME + i), title, sizeof title);
+        LoadUiString(ModuleInstance, UINT(IDS_COLUMN_NAME + i), title, sizeof title);
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT;
         column.pszText = title;
-        SendDlgItemMessageA(dialog, IDC_MODULES, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
-        SendDlgItemMessageA(dialog, IDC_MODULES, LVM_SETCOLUMNWIDTH, WPARAM(i), kWidths[i]);
+        SendMessageA(view, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
+        int titleWidth = TextWidth(view, title);
+        int textWidth = TextWidth(view, widest[i]);
+        needed[i] = titleWidth > textWidth ? titleWidth : textWidth;
     }
+    // A long list brings its scroll bar: the columns leave room for it.
+    RECT client = {};
+    GetClientRect(view, &client);
+    int widths[kModuleColumns];
+    ModuleColumnWidths(client.right - GetSystemMetrics(SM_CXVSCROLL), needed, widths);
+    for (int i = 0; i < kModuleColumns; ++i)
+        SendMessageA(view, LVM_SETCOLUMNWIDTH, WPARAM(i), widths[i]);
 }
 
 // `out` holds 64 chars.
 static void PriorityName(int32_t priority, char* out)
 {
     bool between;
-    out[0] = 0;
-    LoadStringA(ModuleInstance, UINT(PriorityNameId(priority, &between)), out, 62);
+    LoadUiString(ModuleInstance, UINT(PriorityNameId(priority, &between)), out, 62);
     if (between)
         AppendText(out, 64, " *");
 }
@@ -183,7 +205,7 @@ static void ShowModules(HWND dialog, TToolHelp& help)
             continue;
         char text[24];
         if (module.ProccntUsage == 0xFFFF)
-            LoadStringA(ModuleInstance, IDS_FIXED_USAGE, text, sizeof text);
+            LoadUiString(ModuleInstance, IDS_FIXED_USAGE, text, sizeof text);
         else
             FormatUnsigned(module.ProccntUsage, text);
         SetModuleColumn(view, row, 1, text);
@@ -261,8 +283,7 @@ static bool ConfirmEnd(HWND dialog, const PROCESSENTRY32& process)
     char pattern[100];
     char question[MAX_PATH + 100];
     ExeFileName(process.szExeFile, MAX_PATH, name);
-    pattern[0] = 0;
-    LoadStringA(ModuleInstance, IDS_ASK_END, pattern, sizeof pattern);
+    LoadUiString(ModuleInstance, IDS_ASK_END, pattern, sizeof pattern);
     FormatEndQuestion(pattern, name, question, sizeof question);
     return MessageBoxA(dialog, question, "Brindlecap",
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The help page and the README's user guide, both from docs/help.md."""
+"""The help pages and the README's user guides, from docs/help.md and docs/help-en.md."""
 import os
 import re
 import subprocess
@@ -85,6 +85,12 @@ for row in ["<TR><TD>Автоматическое очищение каждые 
             "<TR><TD>Обновление информации (м.сек)</TD><TD>от 100 до 9999</TD></TR>",
             "<TR><TD><TT>Brindlecap.exe C 100 D</TT></TD>"]:
     check("page row %s" % row, row in text)
+
+# The English page (its maker refuses anything but ASCII) from its own source.
+english_source = open(helppage.ENGLISH.source, encoding="utf-8").read()
+english = helppage.page(english_source, helppage.ENGLISH).decode("ascii")
+check("the English page has the source's sections",
+      all("<H2>%s</H2>" % h in english for h in re.findall(r"^### (.*)$", english_source, re.M)))
 
 print("help page: %d failed" % failures)
 sys.exit(1 if failures else 0)

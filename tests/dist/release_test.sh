@@ -50,28 +50,31 @@ zip="$out/Brindlecap-$version.zip"
 zip64="$out/Brindlecap-$version-x64.zip"
 setup="$out/Brindlecap-$version-setup.exe"
 
-# The help page as made from its source, for any browser from Windows 95 on.
+# The help pages as made from their sources, for any browser from Windows 95 on.
 python3 "$root/scripts/helppage.py" page "$work/brindlecap.htm"
+python3 "$root/scripts/helppage.py" page "$work/brindlecap-en.htm" --english
 titled_in_cp1251() { iconv -f CP1251 -t UTF-8 "$1" | grep -qF "<TITLE>Brindlecap — справка</TITLE>"; }
-help_page_is_right() { # FILE
-    check "the help page is the one made from docs/help.md" cmp -s "$1" "$work/brindlecap.htm"
+help_page_is_right() { # FOLDER: the Russian page and the English one in it
+    check "the help page is the one made from docs/help.md" cmp -s "$1/brindlecap.htm" "$work/brindlecap.htm"
     check "the help page declares Windows-1251" \
-        grep -qF '<meta http-equiv="Content-Type" content="text/html; charset=windows-1251">' "$1"
-    check "the help page ends every line in CR LF" ends_in_crlf "$1"
-    check "the help page's Russian is Windows-1251" titled_in_cp1251 "$1"
+        grep -qF '<meta http-equiv="Content-Type" content="text/html; charset=windows-1251">' "$1/brindlecap.htm"
+    check "the help page ends every line in CR LF" ends_in_crlf "$1/brindlecap.htm"
+    check "the help page's Russian is Windows-1251" titled_in_cp1251 "$1/brindlecap.htm"
+    check "the English help page is the one made from docs/help-en.md" \
+        cmp -s "$1/brindlecap-en.htm" "$work/brindlecap-en.htm"
 }
 
 archive_holds() { # ZIP BIN NAME...: exactly these files, the help page, then the read-mes, as built
     local zipfile=$1 from=$2 name
     shift 2
-    check "$(basename "$zipfile") lists exactly: $* brindlecap.htm ReadMe-ru.txt ReadMe-en.txt" \
-        [ "$(unzip -Z1 "$zipfile")" = "$(printf '%s\n' "$@" brindlecap.htm ReadMe-ru.txt ReadMe-en.txt)" ]
+    check "$(basename "$zipfile") lists exactly: $* brindlecap.htm brindlecap-en.htm ReadMe-ru.txt ReadMe-en.txt" \
+        [ "$(unzip -Z1 "$zipfile")" = "$(printf '%s\n' "$@" brindlecap.htm brindlecap-en.htm ReadMe-ru.txt ReadMe-en.txt)" ]
     for name in "$@"; do
         check "$name packed byte for byte into $(basename "$zipfile")" cmp -s <(unzip -p "$zipfile" "$name") "$from/$name"
     done
     rm -rf "$work/readme"
-    unzip -q "$zipfile" ReadMe-ru.txt ReadMe-en.txt brindlecap.htm -d "$work/readme"
-    help_page_is_right "$work/readme/brindlecap.htm"
+    unzip -q "$zipfile" ReadMe-ru.txt ReadMe-en.txt brindlecap.htm brindlecap-en.htm -d "$work/readme"
+    help_page_is_right "$work/readme"
     check "Russian read-me ends every line in CR LF" ends_in_crlf "$work/readme/ReadMe-ru.txt"
     check "English read-me ends every line in CR LF" ends_in_crlf "$work/readme/ReadMe-en.txt"
     check "Russian read-me is the text in Windows-1251" cmp -s \
@@ -142,9 +145,9 @@ installed_as_built() { # FOLDER [BIN NAME...]: the files, their bytes, the unins
     for name in "${names[@]}"; do
         check "installed $name is the built one" cmp -s "$folder/$name" "$from/$name"
     done
-    help_page_is_right "$folder/brindlecap.htm"
+    help_page_is_right "$folder"
     check "uninstaller beside them" [ -f "$folder/Uninstall.exe" ]
-    check "nothing else installed" [ "$(ls "$folder" | grep -vx 'Brindlecap\.\(ini\|log\)' | sort)" = "$(printf '%s\n' "${names[@]}" brindlecap.htm Uninstall.exe | sort)" ]
+    check "nothing else installed" [ "$(ls "$folder" | grep -vx 'Brindlecap\.\(ini\|log\)' | sort)" = "$(printf '%s\n' "${names[@]}" brindlecap.htm brindlecap-en.htm Uninstall.exe | sort)" ]
     local menu
     menu=$(start_menu)
     check "Start menu entry" [ -f "$menu/Brindlecap.lnk" ]
@@ -155,7 +158,7 @@ installed_as_built() { # FOLDER [BIN NAME...]: the files, their bytes, the unins
 
 uninstalled() { # FOLDER
     local folder=$1 name
-    for name in "${expected[@]}" brindlecap.htm Uninstall.exe; do
+    for name in "${expected[@]}" brindlecap.htm brindlecap-en.htm Uninstall.exe; do
         check "uninstall removes $name" absent "$folder/$name"
     done
     check "uninstall removes the Start menu entry" [ -z "$(start_menu)" ]
@@ -230,7 +233,7 @@ check "the 32-bit copy's settings and log stay" \
     [ "$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" 2>/dev/null | sha256sum)" = "$user_files" ]
 check "installed 64-bit program cleans 100 MB and ends with 0" run 'C:\Brindlecap-test\Brindlecap.exe' C 100
 check "uninstaller ends with 0" run 'C:\Brindlecap-test\Uninstall.exe' /S
-for name in "${expected64[@]}" brindlecap.htm Uninstall.exe; do
+for name in "${expected64[@]}" brindlecap.htm brindlecap-en.htm Uninstall.exe; do
     check "uninstall removes $name" absent "$folder/$name"
 done
 

@@ -396,7 +396,7 @@ CHECK_CASE(StoredPositionsOutsideTheScreenOpenOnIt)
     }
 }
 
-CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
+CHECK_CASE(AboutHelpWithoutAHelpFileSaysSoAndNamesTheFilesTried)
 {
     CHECK(!AnyMainWindow());
     TSandbox sandbox;
@@ -409,9 +409,10 @@ CHECK_CASE(AboutHelpWithoutAHelpFileSaysSo)
     HWND box = WaitForMessageBox(child);
     CHECK(box);
     if (box) {
-        wchar_t text[100];
-        CHECK(StaticText(box, text, 100));
-        CHECK_STR(L"Ошибка открытия файла помощи", text);
+        wchar_t text[1000];
+        CHECK(StaticText(box, text, 1000));
+        CHECK(wcsstr(text, L"Ошибка открытия файла помощи\n\n") == text);
+        CHECK(wcsstr(text, L"\\brindlecap.htm\n") && wcsstr(text, L"\\brindlecap-en.htm"));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         CHECK(WaitGone(box));
     }

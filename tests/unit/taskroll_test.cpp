@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "../../modules/taskroll/logic/taskroll.h"
 
@@ -155,3 +156,13 @@ TEST(SameExeFile, ComparesNoFurtherThanTheRecords)
 }
 
 } // namespace
+
+TEST(ModuleColumnWidths, CountAndSizeAsTheyNeedTheNameTheRestButNeverLessThanItsNeed)
+{
+    const int needed[kModuleColumns] = {40, 60, 70};
+    int widths[kModuleColumns] = {};
+    ModuleColumnWidths(400, needed, widths); // a wide list: the name gets the rest
+    EXPECT_EQ(std::vector<int>({270, 60, 70}), std::vector<int>(widths, widths + 3));
+    ModuleColumnWidths(150, needed, widths); // too narrow: the list scrolls sideways
+    EXPECT_EQ(std::vector<int>({40, 60, 70}), std::vector<int>(widths, widths + 3));
+}

@@ -144,7 +144,8 @@ CHECK_CASE(SetupAnswersTheScanWithoutInitAndCarriesItsVersion)
     const char* values[] = {BRINDLECAP_VERSION, "Setup", "Setup.dll",
                             "Библиотека настроек, модуль программы Brindlecap"};
     for (int i = 0; i < 4; ++i) {
-        std::wstring query = L"\\StringFileInfo\\040904E4\\" + Wide(names[i]);
+        // The Russian block; the English one beside it says the same in English.
+        std::wstring query = L"\\StringFileInfo\\041904E3\\" + Wide(names[i]);
         wchar_t* value = nullptr;
         UINT length = 0;
         CHECK(VerQueryValueW(&block[0], query.c_str(), reinterpret_cast<void**>(&value), &length));

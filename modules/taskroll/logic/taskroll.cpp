@@ -119,3 +119,11 @@ TEndAction ChooseEndAction(uint32_t pid, uint32_t ownPid, const char* chosen, co
         return EndNothing;
     return EndProcess;
 }
+
+void ModuleColumnWidths(int listWidth, const int needed[kModuleColumns], int widths[kModuleColumns])
+{
+    widths[1] = needed[1];
+    widths[2] = needed[2];
+    int rest = listWidth - needed[1] - needed[2];
+    widths[0] = rest > needed[0] ? rest : needed[0];
+}

@@ -6,6 +6,13 @@
 
 #include "../resource.h" // the string ids of the priority class names
 
+// The module list's columns: name, usage count, size. Given the list's
+// width and the width each column's texts need (pixels), the count and the
+// size get what they need and the name the rest, never less than its need.
+enum { kModuleColumns = 3 };
+void ModuleColumnWidths(int listWidth, const int needed[kModuleColumns],
+                        int widths[kModuleColumns]);
+
 // Base + delta, kept within the band the base belongs to: 1 to 15 for a
 // variable base, 16 to 31 for a real-time one.
 int32_t ThreadPriority(int32_t base, int32_t delta);
