@@ -11,6 +11,8 @@
 #include "tray.h"
 
 HANDLE MonitorThreadHandle;
+// Set by StopMonitor; the pause between ticks ends with it.
+static HANDLE MonitorStop;
 
 // A silent run of `percent` of physical memory.
 static void CleanShare(const char* tag, uint8_t percent)
@@ -53,12 +55,17 @@ DWORD WINAPI MonitorThread(LPVOID)
     TMonitorClock clock = {0, 0};
     for (;;) {
         clock = RunMonitorTick(clock);
-        Sleep(1000);
+        if (!MonitorStop)
+            Sleep(1000);
+        else if (WaitForSingleObject(MonitorStop, 1000) != WAIT_TIMEOUT)
+            return 0;
     }
 }
 
 void StartMonitor()
 {
+    // Without the event the thread still ticks; it then ends with the process.
+    MonitorStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     DWORD id;
     MonitorThreadHandle = CreateThread(nullptr, 0, MonitorThread, nullptr, 0, &id);
     if (!MonitorThreadHandle) {
@@ -66,4 +73,18 @@ void StartMonitor()
         return;
     }
     SetThreadPriority(MonitorThreadHandle, THREAD_PRIORITY_LOWEST);
+}
+
+void StopMonitor()
+{
+    if (MonitorThreadHandle) {
+        if (MonitorStop && SetEvent(MonitorStop))
+            WaitForSingleObject(MonitorThreadHandle, INFINITE);
+        CloseHandle(MonitorThreadHandle);
+        MonitorThreadHandle = nullptr;
+    }
+    if (MonitorStop) {
+        CloseHandle(MonitorStop);
+        MonitorStop = nullptr;
+    }
 }
