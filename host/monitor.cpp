@@ -29,10 +29,9 @@ TMonitorClock RunMonitorTick(TMonitorClock clock)
     // read 0 and never hold a cleaning back.
     bool sampled = mode != 0;
     TTrayFigures figures = {};
-    if (sampled) {
+    if (sampled)
         figures = ReadTrayFigures();
-        RefreshTrayIcon(mode, figures);
-    }
+    RefreshTrayIcon(mode, figures);
     TTickPlan plan = PlanTick(clock, Settings.AutoCleanInterval);
     if (plan.CriticalTest) {
         int32_t used = sampled ? figures.UsedPercent : UsedPhysicalPercent();

@@ -35,7 +35,7 @@ static void StartTrayMode()
 {
     AppState = Resident;
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-    TrayIconHandle = (HICON)LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED);
+    TrayIconHandle = ProgramTrayIcon();
     AddTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
     StartMonitor();
     LoadModules();

@@ -48,13 +48,24 @@ struct TTrayFigures {
     int32_t UsedPercent; // physical memory in use
 };
 
-// Width in pixels of `length` characters of `text` as they would be drawn.
-typedef int (*TTextWidth)(void* context, const char* text, int length);
-// The digits of `value` when they fit in `room` pixels; else whole gigabytes
-// with "G" (the value taken as MB), then whole terabytes with "T"; when none
-// fits, the shortest. Never a cut number. `out` holds 16 characters; returns
-// the length.
-int TrayNumberText(int32_t value, int room, TTextWidth width, void* context, char* out);
+// Width in pixels of `length` characters of `text` as they would be drawn
+// in the number font `fontHeight` pixels high.
+typedef int (*TTextWidth)(void* context, int fontHeight, const char* text, int length);
+
+enum { kMinNumberFont = 6 }; // the smallest number font, in pixels
+struct TTrayNumber {
+    char Text[16];
+    int Length;
+    int FontHeight;
+};
+// `value` as it fits in `room` pixels: its digits, or for an amount
+// (`megabytes`, not below 0) whole gigabytes with "G", then whole terabytes
+// with "T". Each form is tried in the font `fontHeight` high, then in ever
+// smaller ones down to half that (kMinNumberFont at least); a larger font
+// goes before a longer form. When nothing fits, the shortest form in the
+// smallest font.
+void TrayNumberText(int32_t value, bool megabytes, int room, int fontHeight, TTextWidth width,
+                    void* context, TTrayNumber* out);
 
 enum { kTipSize = 64 }; // the shell's tip field, 63 characters and a zero
 // "Brindlecap", and on a second line `pattern` with its first "#" replaced

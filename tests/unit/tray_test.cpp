@@ -51,7 +51,13 @@ TEST(TrayLayout, TheSixteenSquareExactlyAndScaledRoundedHalvesToEven)
 namespace {
 
 // Five pixels a character, as "Small Fonts" draws digits at 16 x 16.
-int FivePerChar(void*, const char*, int length) { return 5 * length; }
+int FivePerChar(void*, int, const char*, int length) { return 5 * length; }
+// A font whose characters are as wide as six tenths of its height, rounded
+// up: the wider stand-in a system without "Small Fonts" draws.
+int SixTenthsOfHeight(void*, int height, const char*, int length)
+{
+    return (6 * height + 9) / 10 * length;
+}
 
 } // namespace
 
@@ -70,10 +76,41 @@ TEST(TrayNumberText, DigitsThatFitElseWholeGigabytesNeverCut)
         {523263, 15, "511G"},     // never "0T"
     };
     for (auto r : rows) {
-        char out[16];
-        int length = TrayNumberText(r.Value, r.Room, FivePerChar, nullptr, out);
-        EXPECT_STREQ(r.Text, out) << r.Value;
-        EXPECT_EQ(int(strlen(r.Text)), length) << r.Value;
+        TTrayNumber n;
+        TrayNumberText(r.Value, true, r.Room, 11, FivePerChar, nullptr, &n);
+        EXPECT_STREQ(r.Text, n.Text) << r.Value;
+        EXPECT_EQ(int(strlen(r.Text)), n.Length) << r.Value;
+        // Where nothing fits, the smallest font.
+        EXPECT_EQ(5 * n.Length > r.Room ? 6 : 11, n.FontHeight) << r.Value;
+    }
+}
+
+TEST(TrayNumberText, TheFontShrinksBeforeTheUnitChangesAndALoadNeverTurnsIntoGigabytes)
+{
+    // value, an amount?, room, font -> text, font drawn (6 tenths: 16 is 10
+    // a character, 11 is 7, 8 is 5, 6 is 4)
+    const struct {
+        int32_t Value;
+        bool Megabytes;
+        int Room, Font;
+        const char* Text;
+        int Drawn;
+    } rows[] = {
+        {100, false, 23, 16, "100", 11},   // the load at 24 pixels: three digits fit
+        {100, false, 16, 11, "100", 8},    // and at 16
+        {23552, true, 23, 16, "23G", 11},  // gigabytes in the largest font they fit in
+        {23552, true, 40, 16, "23G", 16},  // the layout's font before the digits
+        {23552, true, 50, 16, "23552", 16},
+        {99, false, 23, 16, "99", 16},     // fits as it is
+        {100, false, 5, 16, "100", 8},     // nothing fits: the smallest font
+        {1000, false, 15, 11, "1000", 6},  // smaller than 6 never
+        {7, true, 23, 3, "7", 3},          // a font below 6 is kept
+    };
+    for (auto r : rows) {
+        TTrayNumber n;
+        TrayNumberText(r.Value, r.Megabytes, r.Room, r.Font, SixTenthsOfHeight, nullptr, &n);
+        EXPECT_STREQ(r.Text, n.Text) << r.Value << " in " << r.Room;
+        EXPECT_EQ(r.Drawn, n.FontHeight) << r.Value << " in " << r.Room;
     }
 }
 
