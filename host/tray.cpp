@@ -34,14 +34,15 @@ static_assert(sizeof(TNotifyIconData) == 104, "the 64-bit first notification rec
 static_assert(sizeof(TNotifyIconData) == 88, "the 88-byte notification record");
 #endif
 
-bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
+bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip,
+            UINT flags = NIF_MESSAGE | NIF_ICON | NIF_TIP)
 {
     TNotifyIconData data = {};
     data.cbSize = sizeof data;
     data.hWnd = window;
     data.uID = id;
     if (action != NIM_DELETE) {
-        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        data.uFlags = flags;
         data.uCallbackMessage = callbackMessage;
         data.hIcon = icon;
         CopyText(data.szTip, sizeof data.szTip, tip);
@@ -178,26 +179,37 @@ TTrayFigures ReadTrayFigures()
     figures.CpuLoad = SampleCpuLoad();
     figures.UsedPercent = UsedPhysicalPercent();
     // The snapshot that reading just refreshed.
-    uint64_t mb = ReadMemStatus().AvailPhys >> 20;
-    figures.FreeMB = mb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(mb);
+    TMemFigures memory = ReadMemStatus();
+    uint64_t free = memory.AvailPhys >> 20, total = memory.TotalPhys >> 20;
+    figures.FreeMB = free > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(free);
+    figures.TotalMB = total > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(total);
     return figures;
+}
+
+// The NT line's major version, 0 on Windows 95, 98 and Me; read once,
+// every thread that asks gets the same.
+static uint32_t NtVersion()
+{
+    // 0 not yet asked, else the version plus one.
+    static std::atomic<uint32_t> answer;
+    if (!answer.load()) {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        bool nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+        answer.store(nt ? version.dwMajorVersion + 1 : 1);
+    }
+    return answer.load() - 1;
 }
 
 // Windows before Vista keep the 16 x 16 picture whatever their font size:
 // only later systems hand a program that says it knows the DPI a larger
 // small icon to fill instead of stretching.
-static bool ScalesSmallIcons()
+static bool ScalesSmallIcons() { return NtVersion() >= 6; }
+
+static bool OneLineTip()
 {
-    // 0 not yet asked, 1 no, 2 yes; every thread that asks gets the same.
-    static std::atomic<int> answer;
-    if (!answer.load()) {
-        OSVERSIONINFOA version = {};
-        version.dwOSVersionInfoSize = sizeof version;
-        bool later = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-                     version.dwMajorVersion >= 6;
-        answer.store(later ? 2 : 1);
-    }
-    return answer.load() == 2;
+    uint32_t nt = NtVersion();
+    return !TipTakesLineBreak(nt != 0, nt);
 }
 
 void SmallIconSize(int* width, int* height)
@@ -263,7 +275,7 @@ static void Render(const TTrayShown& shown)
 
 void TrayTipText(const TTrayFigures& figures, char out[kTipSize])
 {
-    FormatTrayTip(TipPattern(), figures, out);
+    FormatTrayTip(TipPattern(), figures, out, OneLineTip());
 }
 
 void RenderTrayIcon(int mode, const TTrayFigures& figures)
@@ -305,19 +317,21 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
     int width, height;
     SmallIconSize(&width, &height);
     TTrayShown shown;
-    DescribeTray(mode, width, height, figures, TipPattern(), &shown);
+    DescribeTray(mode, width, height, figures, TipPattern(), &shown, OneLineTip());
     uint32_t adds = AddCount.load();
-    bool samePicture = HaveShown && adds == ShownAddCount && SameTrayPicture(shown, Shown);
-    if (samePicture && TextEquals(shown.Tip, Shown.Tip))
+    bool fresh = !HaveShown || adds != ShownAddCount;
+    bool samePicture = !fresh && SameTrayPicture(shown, Shown);
+    if (samePicture && !TrayTipDue(Shown, shown))
         return;
-    // The free memory in the tip moves more often than the picture: the
-    // icon already shown goes to the shell again with the new tip.
+    // The figures in the tip move more often than the picture: a new tip
+    // alone goes without the icon, which the shell would copy again.
     if (!samePicture)
         Render(shown);
     // Remembered whatever the shell answers: with no icon to modify (the
     // hidden mode, or no taskbar yet) there is nothing to show until an add,
     // and an add draws afresh.
-    ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip);
+    Notify(NIM_MODIFY, MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip,
+           samePicture ? NIF_TIP : NIF_MESSAGE | NIF_ICON | NIF_TIP);
     Shown = shown;
     HaveShown = true;
     ShownAddCount = adds;

@@ -99,9 +99,12 @@ void TrayNumberText(int32_t value, bool megabytes, int room, int fontHeight, TTe
     out->Length = lengths[chosen];
 }
 
-void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize])
+bool TipTakesLineBreak(bool nt, uint32_t majorVersion) { return nt && majorVersion >= 5; }
+
+void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize],
+                   bool oneLine)
 {
-    int length = CopyText(out, kTipSize, "Brindlecap\n");
+    int length = CopyText(out, kTipSize, oneLine ? "Brindlecap - " : "Brindlecap\n");
     const int32_t values[2] = {figures.FreeMB, figures.CpuLoad};
     int used = 0;
     for (const char* p = pattern; *p && length < kTipSize - 1; ++p) {
@@ -117,7 +120,7 @@ void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kT
 }
 
 void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
-                  const char* tipPattern, TTrayShown* out)
+                  const char* tipPattern, TTrayShown* out, bool oneLineTip)
 {
     TTrayShown shown = {};
     shown.Picture = TrayPictureOf(mode);
@@ -139,7 +142,8 @@ void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
     case PicturePlain:
         break;
     }
-    FormatTrayTip(tipPattern, figures, shown.Tip);
+    FormatTrayTip(tipPattern, figures, shown.Tip, oneLineTip);
+    shown.TipFigures = figures;
     *out = shown;
 }
 
@@ -152,4 +156,14 @@ bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b)
 bool SameTrayShown(const TTrayShown& a, const TTrayShown& b)
 {
     return SameTrayPicture(a, b) && TextEquals(a.Tip, b.Tip);
+}
+
+bool TrayTipDue(const TTrayShown& shown, const TTrayShown& now)
+{
+    const TTrayFigures& a = shown.TipFigures;
+    const TTrayFigures& b = now.TipFigures;
+    int64_t step = b.TotalMB / 100 > 1 ? b.TotalMB / 100 : 1;
+    int64_t free = int64_t(a.FreeMB) - b.FreeMB;
+    int64_t load = int64_t(a.CpuLoad) - b.CpuLoad;
+    return free >= step || -free >= step || load >= kTipLoadStep || -load >= kTipLoadStep;
 }

@@ -46,6 +46,7 @@ struct TTrayFigures {
     int32_t CpuLoad;     // percent
     int32_t FreeMB;      // free physical memory
     int32_t UsedPercent; // physical memory in use
+    int32_t TotalMB;     // physical memory; 0 when not known
 };
 
 // Width in pixels of `length` characters of `text` as they would be drawn
@@ -70,7 +71,12 @@ void TrayNumberText(int32_t value, bool megabytes, int room, int fontHeight, TTe
 enum { kTipSize = 64 }; // the shell's tip field, 63 characters and a zero
 // "Brindlecap", and on a second line `pattern` with its first "#" replaced
 // by the free MB and its second by the processor load; cut to 63 characters.
-void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize]);
+// `oneLine` for a shell that shows a line break as a box: " - " instead.
+void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize],
+                   bool oneLine = false);
+// Whether the shell shows a line break in a tip: Windows 2000 and later
+// (the NT line from 5), not 95, 98, Me or NT 4.
+bool TipTakesLineBreak(bool nt, uint32_t majorVersion);
 
 // Everything the shown icon displays. Two ticks that describe the same
 // picture need no drawing and no word to the shell.
@@ -80,9 +86,16 @@ struct TTrayShown {
     uint32_t Band;  // colour band kinds
     int32_t Number; // number kinds
     char Tip[kTipSize];
+    TTrayFigures TipFigures; // what the tip was made of
 };
 void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
-                  const char* tipPattern, TTrayShown* out);
+                  const char* tipPattern, TTrayShown* out, bool oneLineTip = false);
+// Whether the tip the shell shows (`shown`) is worth a new one (`now`): its
+// free memory moved by 1 % of the total or more (by 1 MB when the total is
+// not known), or its load by kTipLoadStep points or more. The idle tick's
+// figures wander by less, and a new tip costs the shell a round trip.
+enum { kTipLoadStep = 5 };
+bool TrayTipDue(const TTrayShown& shown, const TTrayShown& now);
 bool SameTrayShown(const TTrayShown& a, const TTrayShown& b);
 // The same picture, whatever the tips: a new tip alone needs no drawing.
 bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b);

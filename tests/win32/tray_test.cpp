@@ -46,7 +46,7 @@ bool ReadIcon(TPixels pixels, int size = 16)
 // The load at 100 % (as without a way of measuring), memory as it is.
 TTrayFigures Figures()
 {
-    TTrayFigures f;
+    TTrayFigures f = {};
     f.CpuLoad = 100;
     f.UsedPercent = UsedPhysicalPercent();
     f.FreeMB = 512;
@@ -94,8 +94,8 @@ void ReferenceNumber(const char* text, TPixels out, int height = 11)
     FillRect(dc, &band, green);
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
-    HFONT font = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                             VARIABLE_PITCH, "Small Fonts");
+    HFONT font = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH,
+                             "Small Fonts");
     HGDIOBJ oldFont = SelectObject(dc, font);
     TextOutA(dc, 1, 3 + (11 - height) / 2, text, lstrlenA(text));
 
@@ -117,8 +117,8 @@ void ReferenceNumber(const char* text, TPixels out, int height = 11)
 bool Fits(const char* text, int height = 11)
 {
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                             VARIABLE_PITCH, "Small Fonts");
+    HFONT font = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH,
+                             "Small Fonts");
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent = {};
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
@@ -248,13 +248,13 @@ CHECK_CASE(TrayNumbersThatDoNotFitShowWholeGigabytes)
 CHECK_CASE(TrayTipNamesTheProgramThenFreeMemoryAndLoad)
 {
     char tip[kTipSize];
-    TTrayFigures f = {12, 23782, 40};
+    TTrayFigures f = {12, 23782, 40, 0};
     TrayTipText(f, tip);
     CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 23782 Мб, процессор 12%").c_str(), tip);
-    f = {-1, 0, 0};
+    f = {-1, 0, 0, 0};
     TrayTipText(f, tip);
     CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 0 Мб, процессор -1%").c_str(), tip);
-    f = {INT32_MIN, INT32_MAX, 0};
+    f = {INT32_MIN, INT32_MAX, 0, 0};
     TrayTipText(f, tip);
     CHECK_STR(
         InCodePage(1251, "Brindlecap\nСвободно 2147483647 Мб, процессор -2147483648%").c_str(),
@@ -291,7 +291,7 @@ CHECK_CASE(TrayRefreshDrawsOnlyWhatChanges)
         if (s.Add)
             AddTrayIcon(nullptr, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
         HICON before = TrayIconHandle;
-        f = {s.Cpu, s.FreeMB, s.Used};
+        f = {s.Cpu, s.FreeMB, s.Used, 0};
         RefreshTrayIcon(s.Mode, f);
         CHECK_EQ(s.Drawn, TrayIconHandle != before);
         if (s.Drawn != (TrayIconHandle != before))
