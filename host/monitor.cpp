@@ -20,6 +20,11 @@ static void CleanShare(const char* tag, uint8_t percent)
     RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), tag, nullptr);
 }
 
+// The monitor thread's own: the figures of the last tick and a tick count
+// that never resets.
+static TTrayFigures LastFigures;
+static uint32_t Ticks;
+
 TMonitorClock RunMonitorTick(TMonitorClock clock)
 {
     // Settings are read afresh on every tick: a re-read file counts at once.
@@ -28,13 +33,15 @@ TMonitorClock RunMonitorTick(TMonitorClock clock)
     // critical test alike: a second sample within the same tick count would
     // read 0 and never hold a cleaning back.
     bool sampled = mode != 0;
+    bool memory = sampled && (TickReadsMemory(mode, Ticks++) || LastFigures.TotalMB == 0);
     TTrayFigures figures = {};
     if (sampled)
-        figures = ReadTrayFigures();
+        figures = LastFigures = ReadTrayFigures(memory, &LastFigures);
     RefreshTrayIcon(mode, figures);
     TTickPlan plan = PlanTick(clock, Settings.AutoCleanInterval);
-    if (plan.CriticalTest) {
-        int32_t used = sampled ? figures.UsedPercent : UsedPhysicalPercent();
+    // Use above 100 % is none: such a threshold needs no reading.
+    if (plan.CriticalTest && Settings.CriticalLoadPercent < 100) {
+        int32_t used = memory ? figures.UsedPercent : UsedPhysicalPercent();
         // Without a tray picture the processor is sampled only when memory
         // is short: every sample moves the baseline the information dialog
         // shares.

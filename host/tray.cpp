@@ -173,14 +173,20 @@ bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, cons
     return Notify(NIM_MODIFY, window, id, icon, callbackMessage, tip);
 }
 
-TTrayFigures ReadTrayFigures()
+TTrayFigures ReadTrayFigures(bool memory, const TTrayFigures* previous)
 {
     TTrayFigures figures;
     figures.CpuLoad = SampleCpuLoad();
+    if (!memory && previous) {
+        figures.UsedPercent = previous->UsedPercent;
+        figures.FreeMB = previous->FreeMB;
+        figures.TotalMB = previous->TotalMB;
+        return figures;
+    }
     figures.UsedPercent = UsedPhysicalPercent();
     // The snapshot that reading just refreshed.
-    TMemFigures memory = ReadMemStatus();
-    uint64_t free = memory.AvailPhys >> 20, total = memory.TotalPhys >> 20;
+    TMemFigures reading = ReadMemStatus();
+    uint64_t free = reading.AvailPhys >> 20, total = reading.TotalPhys >> 20;
     figures.FreeMB = free > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(free);
     figures.TotalMB = total > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(total);
     return figures;

@@ -18,8 +18,9 @@ bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const c
 bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool DeleteTrayIcon(HWND window, UINT id);
 
-// One tick's figures: one processor sample, one memory reading.
-TTrayFigures ReadTrayFigures();
+// One tick's figures: one processor sample, one memory reading; without
+// `memory`, the memory figures of `previous` instead of a reading.
+TTrayFigures ReadTrayFigures(bool memory = true, const TTrayFigures* previous = nullptr);
 // The system's small-icon size, read afresh (it follows the display's DPI);
 // 16 x 16 on systems before Vista.
 void SmallIconSize(int* width, int* height);
