@@ -46,7 +46,7 @@ struct TTrayFigures {
     int32_t CpuLoad;     // percent
     int32_t FreeMB;      // free physical memory
     int32_t UsedPercent; // physical memory in use
-    int32_t TotalMB;     // physical memory; 0 when not known
+    int32_t TotalMB = 0; // physical memory; 0 when not known
 };
 
 // Width in pixels of `length` characters of `text` as they would be drawn

@@ -213,18 +213,18 @@ TEST(CloseCleaning, WaitsForTheRunUnderWayThenRefusesEveryRun)
     const uint8_t saved = AppState.load();
     AppState.store(Resident);
     static uint32_t chunk[kChunkBytes / 4];
-    int held = 0;
+    static int held = 0;
     std::atomic<bool> started(false);
     std::thread runner([&] {
-        uint8_t previous;
-        while (BeginCleaning(&previous)) {
-            TCleanOps ops = {&held,
-                             [](void* c) -> void* { return ++*static_cast<int*>(c), chunk; },
-                             [](void* c, void*) { --*static_cast<int*>(c); },
-                             nullptr, nullptr, &CleaningClosed};
+        TCleanOps ops = {nullptr,
+                         [](void*) -> void* { return ++held, chunk; },
+                         [](void*, void*) { --held; },
+                         nullptr,
+                         nullptr,
+                         &CleaningClosed};
+        for (uint8_t previous; BeginCleaning(&previous); EndCleaning(previous)) {
             started.store(true);
             RunCleaning(kMaxChunks, ops);
-            EndCleaning(previous);
         }
     });
     while (!started.load())

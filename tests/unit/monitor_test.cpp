@@ -131,20 +131,3 @@ TEST(MonitorThresholds, StrictComparisonsAndTheDefaultAmounts)
 }
 
 } // namespace
-
-TEST(TickReadsMemory, EveryFifthTickWhereThePictureShowsTheProcessorAlone)
-{
-    // mode -> ticks 0..5 that read memory
-    const struct {
-        int Mode;
-        bool Reads[6];
-    } rows[] = {
-        {1, {true, false, false, false, false, true}},
-        {2, {true, false, false, false, false, true}},
-        {3, {true, true, true, true, true, true}},
-        {4, {true, true, true, true, true, true}},
-    };
-    for (auto r : rows)
-        for (uint32_t tick = 0; tick < 6; ++tick)
-            EXPECT_EQ(r.Reads[tick], TickReadsMemory(r.Mode, tick)) << r.Mode << " " << tick;
-}

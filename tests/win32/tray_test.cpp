@@ -248,13 +248,13 @@ CHECK_CASE(TrayNumbersThatDoNotFitShowWholeGigabytes)
 CHECK_CASE(TrayTipNamesTheProgramThenFreeMemoryAndLoad)
 {
     char tip[kTipSize];
-    TTrayFigures f = {12, 23782, 40, 0};
+    TTrayFigures f = {12, 23782, 40};
     TrayTipText(f, tip);
     CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 23782 Мб, процессор 12%").c_str(), tip);
-    f = {-1, 0, 0, 0};
+    f = {-1, 0, 0};
     TrayTipText(f, tip);
     CHECK_STR(InCodePage(1251, "Brindlecap\nСвободно 0 Мб, процессор -1%").c_str(), tip);
-    f = {INT32_MIN, INT32_MAX, 0, 0};
+    f = {INT32_MIN, INT32_MAX, 0};
     TrayTipText(f, tip);
     CHECK_STR(
         InCodePage(1251, "Brindlecap\nСвободно 2147483647 Мб, процессор -2147483648%").c_str(),
@@ -291,7 +291,7 @@ CHECK_CASE(TrayRefreshDrawsOnlyWhatChanges)
         if (s.Add)
             AddTrayIcon(nullptr, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
         HICON before = TrayIconHandle;
-        f = {s.Cpu, s.FreeMB, s.Used, 0};
+        f = {s.Cpu, s.FreeMB, s.Used};
         RefreshTrayIcon(s.Mode, f);
         CHECK_EQ(s.Drawn, TrayIconHandle != before);
         if (s.Drawn != (TrayIconHandle != before))
