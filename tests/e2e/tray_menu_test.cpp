@@ -125,8 +125,7 @@ CHECK_CASE(TheTrayAnswersThroughoutAMenuCleaning)
     TSandbox sandbox;
     const char* program = sandbox.InstallProgram();
     TChild* child = sandbox.Start(program, sandbox.NewFolder(), "");
-    HWND window = WaitForMainWindow(child);
-    CHECK(window);
+    HWND window = ExpectResident(child);
     if (!window)
         return;
     char path[MAX_PATH];

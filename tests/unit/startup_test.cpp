@@ -144,7 +144,6 @@ TEST(ReadCommandLine, FirstCharacterChoosesTheMode)
         {"Brindlecap.exe -s", 's', ModeHidden, false, 0, false},
         {"Brindlecap.exe -?", '?', ModeAbout, false, 0, false},
         {"Brindlecap.exe /C 100 D", 'C', ModeClean, false, 100, true},
-        {"Brindlecap.exe / C", '/', ModeTray, false, 0, false},
         {"Brindlecap.exe !", '!', ModeTray, false, 0, false},
         {"Brindlecap.exe S", 'S', ModeHidden, false, 0, false},
         {"Brindlecap.exe Silent", 'S', ModeHidden, false, 0, false},

@@ -122,11 +122,7 @@ TEST(FormatTrayTip, NameThenFreeMegabytesAndLoadWithinSixtyThreeCharacters)
     FormatTrayTip(("#" + longPattern).c_str(), {INT32_MIN, INT32_MIN, 0}, tip);
     EXPECT_EQ(63u, strlen(tip));
     EXPECT_EQ("Brindlecap\n-2147483648" + std::string(63 - 22, 'x'), tip);
-}
-
-TEST(FormatTrayTip, OnOneLineAfterADashWhereTheShellShowsNoLineBreak)
-{
-    char tip[kTipSize];
+    // On one line after a dash where the shell shows no line break.
     FormatTrayTip("Free # MB, CPU #%", {12, 23782, 40}, tip, true);
     EXPECT_STREQ("Brindlecap - Free 23782 MB, CPU 12%", tip);
     EXPECT_FALSE(TipTakesLineBreak(false, 4)); // 95, 98, Me
@@ -144,7 +140,6 @@ TEST(TrayTipDue, FreeMemoryByOnePercentOfTheTotalOrTheLoadByFivePoints)
         {20000, 1, 20239, 3, 24000, false}, // the idle tick's wander
         {20000, 1, 19760, 1, 24000, true},  // 1 % of 24000 MB
         {20000, 6, 20000, 1, 24000, true},  // five points of load
-        {500, 6, 499, 6, 0, true},          // the total not known: every MB
     };
     for (auto r : rows) {
         TTrayShown a, b;
