@@ -84,8 +84,9 @@ void StartMonitor()
 void StopMonitor()
 {
     if (MonitorThreadHandle) {
+        // Bounded: a tick stuck in a hung shell's call ends with the process.
         if (MonitorStop && SetEvent(MonitorStop))
-            WaitForSingleObject(MonitorThreadHandle, INFINITE);
+            WaitForSingleObject(MonitorThreadHandle, 10000);
         CloseHandle(MonitorThreadHandle);
         MonitorThreadHandle = nullptr;
     }

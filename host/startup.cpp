@@ -70,20 +70,29 @@ static int HandOver(HWND running, const char* commandLine)
 static LRESULT TakeCleaning(const TStartRequest& request)
 {
     int32_t amount = AmountOf(request);
-    uint8_t previous;
-    if (!ClaimCleaning(amount, &previous))
-        return kHandOverRefused;
-    ReplyMessage(kHandOverTaken);
     // The progress goes to a window of its own only; with another dialog
-    // open the run is silent.
-    if (!request.CleanDialog || CurrentDialog) {
+    // open, or none to be had, the run is silent. The window opens before
+    // the guard is taken: its error box lets messages through, the
+    // program's end among them, which waits for the run under way.
+    HWND dialog = nullptr;
+    if (request.CleanDialog && !CurrentDialog && AppState.load() != Cleaning) {
+        ShowMemoryDialog();
+        dialog = CurrentDialog;
+    }
+    uint8_t previous;
+    if (!ClaimCleaning(amount, &previous)) {
+        if (dialog)
+            DestroyWindow(dialog);
+        return kHandOverRefused;
+    }
+    ReplyMessage(kHandOverTaken);
+    if (!dialog) {
         StartClaimedCleaning(amount, previous, nullptr);
         return kHandOverTaken;
     }
-    ShowMemoryDialog();
     TDialogUpdate progress;
-    TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &progress);
-    RunClaimedCleaning(amount, previous, CurrentDialog ? &reporter : nullptr);
+    TCleanReporter reporter = CleanReporterFor(dialog, kUnitMB, &progress);
+    RunClaimedCleaning(amount, previous, &reporter);
     return kHandOverTaken;
 }
 
