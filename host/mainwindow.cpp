@@ -13,6 +13,7 @@
 #include "monitor.h"
 #include "resources/resource.h"
 #include "settings.h"
+#include "startup.h"
 #include "tray.h"
 
 UINT TaskbarCreatedMessage;
@@ -23,13 +24,13 @@ void ShutDown()
 {
     UnregisterHotKey(MainWindow, HOTKEY_MAIN);
     UnregisterHotKey(MainWindow, HOTKEY_INFO);
-    // Whatever the state (a monitor cleaning may be under way), the icon the
-    // tray mode added leaves with the program.
+    // No thread cleans or draws past this point: a run under way stops
+    // between chunks and gives back what it holds.
+    FinishCleaning();
+    StopMonitor();
     if (TaskbarCreatedMessage)
         DeleteTrayIcon(MainWindow, 0);
     ReleaseTrayIcon();
-    if (MonitorThreadHandle)
-        CloseHandle(MonitorThreadHandle);
     CloseModuleDialogs();
     SaveSettingsFile();
     PostQuitMessage(0);
@@ -37,7 +38,8 @@ void ShutDown()
 
 void CleanPercent(int32_t percent)
 {
-    RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL", nullptr);
+    // On a thread of its own: the tray keeps answering meanwhile.
+    RequestCleaningThread(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL");
 }
 
 void RunModule(TPluginModule* module)
@@ -151,6 +153,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_HOSTNOTIFY:
         HostNotify(wParam, lParam);
+        break;
+    case WM_ENDSESSION:
+        // The system ends the process once this returns: the way out that
+        // "Выход" takes, taken now.
+        if (wParam)
+            DestroyWindow(window);
+        return 0;
+    case WM_COPYDATA:
+        if (LRESULT answer = TakeHandOver(reinterpret_cast<const COPYDATASTRUCT*>(lParam)))
+            return answer;
         break;
     default:
         if (TaskbarCreatedMessage && message == TaskbarCreatedMessage)

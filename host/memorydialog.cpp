@@ -1,5 +1,6 @@
 // MEMORY_DIALOG: the progress of a cleaning run asked for on the command
-// line; it exists only in that mode, so its "Ok" ends the program.
+// line. Its "Ok" ends a program started for that run alone; a resident one,
+// which a second start handed the run, stays.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -7,6 +8,7 @@
 #include "dialogs.h"
 #include "resources/resource.h"
 #include "hostenv.h"
+#include "logic/appstate.h"
 
 INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -18,7 +20,8 @@ INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
         if (wParam == IDC_OK) {
             DestroyWindow(dialog);
-            DestroyWindow(MainWindow);
+            if (AppState.load() == OneShot)
+                DestroyWindow(MainWindow);
         }
         break;
     case WM_SYSCOMMAND:

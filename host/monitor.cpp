@@ -11,12 +11,19 @@
 #include "tray.h"
 
 HANDLE MonitorThreadHandle;
+// Set by StopMonitor; the pause between ticks ends with it.
+static HANDLE MonitorStop;
 
 // A silent run of `percent` of physical memory.
 static void CleanShare(const char* tag, uint8_t percent)
 {
     RequestCleaning(PercentOfTotal(TotalPhysicalMB(), percent), tag, nullptr);
 }
+
+// The monitor thread's own: the figures of the last tick and a tick count
+// that never resets.
+static TTrayFigures LastFigures;
+static uint32_t Ticks;
 
 TMonitorClock RunMonitorTick(TMonitorClock clock)
 {
@@ -26,14 +33,15 @@ TMonitorClock RunMonitorTick(TMonitorClock clock)
     // critical test alike: a second sample within the same tick count would
     // read 0 and never hold a cleaning back.
     bool sampled = mode != 0;
+    bool memory = sampled && (TickReadsMemory(mode, Ticks++) || LastFigures.TotalMB == 0);
     TTrayFigures figures = {};
-    if (sampled) {
-        figures = ReadTrayFigures();
-        RefreshTrayIcon(mode, figures);
-    }
+    if (sampled)
+        figures = LastFigures = ReadTrayFigures(memory, &LastFigures);
+    RefreshTrayIcon(mode, figures);
     TTickPlan plan = PlanTick(clock, Settings.AutoCleanInterval);
-    if (plan.CriticalTest) {
-        int32_t used = sampled ? figures.UsedPercent : UsedPhysicalPercent();
+    // Use above 100 % is none: such a threshold needs no reading.
+    if (plan.CriticalTest && Settings.CriticalLoadPercent < 100) {
+        int32_t used = memory ? figures.UsedPercent : UsedPhysicalPercent();
         // Without a tray picture the processor is sampled only when memory
         // is short: every sample moves the baseline the information dialog
         // shares.
@@ -53,12 +61,17 @@ DWORD WINAPI MonitorThread(LPVOID)
     TMonitorClock clock = {0, 0};
     for (;;) {
         clock = RunMonitorTick(clock);
-        Sleep(1000);
+        if (!MonitorStop)
+            Sleep(1000);
+        else if (WaitForSingleObject(MonitorStop, 1000) != WAIT_TIMEOUT)
+            return 0;
     }
 }
 
 void StartMonitor()
 {
+    // Without the event the thread still ticks; it then ends with the process.
+    MonitorStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     DWORD id;
     MonitorThreadHandle = CreateThread(nullptr, 0, MonitorThread, nullptr, 0, &id);
     if (!MonitorThreadHandle) {
@@ -66,4 +79,19 @@ void StartMonitor()
         return;
     }
     SetThreadPriority(MonitorThreadHandle, THREAD_PRIORITY_LOWEST);
+}
+
+void StopMonitor()
+{
+    if (MonitorThreadHandle) {
+        // Bounded: a tick stuck in a hung shell's call ends with the process.
+        if (MonitorStop && SetEvent(MonitorStop))
+            WaitForSingleObject(MonitorThreadHandle, 10000);
+        CloseHandle(MonitorThreadHandle);
+        MonitorThreadHandle = nullptr;
+    }
+    if (MonitorStop) {
+        CloseHandle(MonitorStop);
+        MonitorStop = nullptr;
+    }
 }

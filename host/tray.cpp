@@ -13,7 +13,7 @@
 #include "resources/resource.h"
 #include "logic/tray.h"
 
-HICON TrayIconHandle;
+std::atomic<HICON> TrayIconHandle;
 
 namespace {
 
@@ -34,14 +34,15 @@ static_assert(sizeof(TNotifyIconData) == 104, "the 64-bit first notification rec
 static_assert(sizeof(TNotifyIconData) == 88, "the 88-byte notification record");
 #endif
 
-bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
+bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip,
+            UINT flags = NIF_MESSAGE | NIF_ICON | NIF_TIP)
 {
     TNotifyIconData data = {};
     data.cbSize = sizeof data;
     data.hWnd = window;
     data.uID = id;
     if (action != NIM_DELETE) {
-        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        data.uFlags = flags;
         data.uCallbackMessage = callbackMessage;
         data.hIcon = icon;
         CopyText(data.szTip, sizeof data.szTip, tip);
@@ -73,30 +74,45 @@ void FillBox(HDC dc, const TTrayLayout& l, int top, int bottom, uint32_t colour)
     DeleteObject(brush);
 }
 
-int MeasureText(void* dc, const char* text, int length)
+HFONT NumberFont(int height)
 {
-    SIZE size = {0, 0};
-    if (!GetTextExtentPoint32A(static_cast<HDC>(dc), text, length, &size))
-        return 0x7FFF;
-    return int(size.cx);
+    return CreateFontA(height, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+                       VARIABLE_PITCH, "Small Fonts");
 }
 
-// Digits on the green band; a number too long for the square shows in
-// whole gigabytes rather than cut.
-void DrawNumber(HDC dc, const TTrayLayout& l, int32_t value)
+// Measured in the very font the number is then drawn in: a system without
+// "Small Fonts" (Wine) stands in a wider one.
+int MeasureText(void* context, int fontHeight, const char* text, int length)
+{
+    HDC dc = static_cast<HDC>(context);
+    HFONT font = NumberFont(fontHeight);
+    if (!font)
+        return 0x7FFF;
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {0, 0};
+    BOOL measured = GetTextExtentPoint32A(dc, text, length, &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return measured ? int(size.cx) : 0x7FFF;
+}
+
+// Digits on the green band; a number too long for the square shows in a
+// smaller font or in whole gigabytes rather than cut.
+void DrawNumber(HDC dc, const TTrayLayout& l, int32_t value, bool megabytes)
 {
     FillBox(dc, l, l.BandTop, l.BandBottom, kBrightGreen);
     SetTextColor(dc, kBlack);
     SetBkColor(dc, kBrightGreen);
     SetBkMode(dc, TRANSPARENT);
-    HFONT font = CreateFontA(l.FontHeight, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                             0, VARIABLE_PITCH, "Small Fonts");
+    TTrayNumber number;
+    // Within the square by the whole advance: a stand-in font's last
+    // character may have ink in its final column.
+    TrayNumberText(value, megabytes, l.Width - l.TextX, l.FontHeight, MeasureText, dc, &number);
+    HFONT font = NumberFont(number.FontHeight);
     HGDIOBJ old = SelectObject(dc, font);
-    char text[16];
-    // A character's advance ends with the blank column of its cell, which
-    // may pass the edge.
-    int length = TrayNumberText(value, l.Width - l.TextX + 1, MeasureText, dc, text);
-    TextOutA(dc, l.TextX, l.TextY, text, length);
+    // A smaller font sits in the middle of the layout's cell.
+    TextOutA(dc, l.TextX, l.TextY + (l.FontHeight - number.FontHeight) / 2, number.Text,
+             number.Length);
     SelectObject(dc, old);
     DeleteObject(font);
 }
@@ -111,7 +127,7 @@ void DrawPicture(HDC dc, const TTrayLayout& l, const TTrayShown& shown)
         break;
     case PictureCpuNumber:
     case PictureFreeNumber:
-        DrawNumber(dc, l, shown.Number);
+        DrawNumber(dc, l, shown.Number, shown.Picture == PictureFreeNumber);
         break;
     case PicturePlain:
         break;
@@ -142,8 +158,12 @@ const char* TipPattern()
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip)
 {
-    AddCount.fetch_add(1);
-    return Notify(NIM_ADD, window, id, icon, callbackMessage, tip);
+    // Counted once the shell has the icon: a tick that took the count before
+    // would modify an icon not yet there, think it shown, and stay blank.
+    bool added = Notify(NIM_ADD, window, id, icon, callbackMessage, tip);
+    if (added)
+        AddCount.fetch_add(1);
+    return added;
 }
 
 bool DeleteTrayIcon(HWND window, UINT id) { return Notify(NIM_DELETE, window, id, nullptr, 0, ""); }
@@ -153,32 +173,49 @@ bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, cons
     return Notify(NIM_MODIFY, window, id, icon, callbackMessage, tip);
 }
 
-TTrayFigures ReadTrayFigures()
+TTrayFigures ReadTrayFigures(bool memory, const TTrayFigures* previous)
 {
     TTrayFigures figures;
     figures.CpuLoad = SampleCpuLoad();
+    if (!memory && previous) {
+        figures.UsedPercent = previous->UsedPercent;
+        figures.FreeMB = previous->FreeMB;
+        figures.TotalMB = previous->TotalMB;
+        return figures;
+    }
     figures.UsedPercent = UsedPhysicalPercent();
     // The snapshot that reading just refreshed.
-    uint64_t mb = ReadMemStatus().AvailPhys >> 20;
-    figures.FreeMB = mb > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(mb);
+    TMemFigures reading = ReadMemStatus();
+    uint64_t free = reading.AvailPhys >> 20, total = reading.TotalPhys >> 20;
+    figures.FreeMB = free > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(free);
+    figures.TotalMB = total > 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(total);
     return figures;
+}
+
+// The NT line's major version, 0 on Windows 95, 98 and Me; read once,
+// every thread that asks gets the same.
+static uint32_t NtVersion()
+{
+    // 0 not yet asked, else the version plus one.
+    static std::atomic<uint32_t> answer;
+    if (!answer.load()) {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        bool nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+        answer.store(nt ? version.dwMajorVersion + 1 : 1);
+    }
+    return answer.load() - 1;
 }
 
 // Windows before Vista keep the 16 x 16 picture whatever their font size:
 // only later systems hand a program that says it knows the DPI a larger
 // small icon to fill instead of stretching.
-static bool ScalesSmallIcons()
+static bool ScalesSmallIcons() { return NtVersion() >= 6; }
+
+static bool OneLineTip()
 {
-    // 0 not yet asked, 1 no, 2 yes; every thread that asks gets the same.
-    static std::atomic<int> answer;
-    if (!answer.load()) {
-        OSVERSIONINFOA version = {};
-        version.dwOSVersionInfoSize = sizeof version;
-        bool later = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-                     version.dwMajorVersion >= 6;
-        answer.store(later ? 2 : 1);
-    }
-    return answer.load() == 2;
+    uint32_t nt = NtVersion();
+    return !TipTakesLineBreak(nt != 0, nt);
 }
 
 void SmallIconSize(int* width, int* height)
@@ -188,6 +225,27 @@ void SmallIconSize(int* width, int* height)
         return;
     *width = GetSystemMetrics(SM_CXSMICON);
     *height = GetSystemMetrics(SM_CYSMICON);
+}
+
+// A picture of 32 bits a pixel is opaque in its alpha too. A shell that
+// blends by alpha then ignores the mask, which one that copies the icon
+// between processes (Wine's) passes on cut short when a mask row is not a
+// whole number of 16-pixel words: the rows it loses show the desktop.
+static void MakeOpaque(HBITMAP colour, const TTrayLayout& l)
+{
+    BITMAP info;
+    if (!GetObjectA(colour, sizeof info, &info) || info.bmBitsPixel != 32)
+        return;
+    DWORD size = DWORD(info.bmWidthBytes) * DWORD(l.Height);
+    uint8_t* bits = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size));
+    if (!bits)
+        return;
+    if (GetBitmapBits(colour, LONG(size), bits) == LONG(size)) {
+        for (DWORD i = 3; i < size; i += 4)
+            bits[i] = 0xFF;
+        SetBitmapBits(colour, size, bits);
+    }
+    HeapFree(GetProcessHeap(), 0, bits);
 }
 
 static void Render(const TTrayShown& shown)
@@ -207,6 +265,7 @@ static void Render(const TTrayShown& shown)
         // The bitmaps leave the device context before the icon is made of
         // them: the system may select them into one of its own meanwhile.
         SelectObject(dc, original);
+        MakeOpaque(colour, l);
         ICONINFO info = {TRUE, 0, 0, mask, colour};
         HICON icon = CreateIconIndirect(&info);
         // A failed drawing keeps the picture the shell has.
@@ -222,7 +281,7 @@ static void Render(const TTrayShown& shown)
 
 void TrayTipText(const TTrayFigures& figures, char out[kTipSize])
 {
-    FormatTrayTip(TipPattern(), figures, out);
+    FormatTrayTip(TipPattern(), figures, out, OneLineTip());
 }
 
 void RenderTrayIcon(int mode, const TTrayFigures& figures)
@@ -239,26 +298,46 @@ void RenderTrayIcon(int mode, const TTrayFigures& figures, int width, int height
     Render(shown);
 }
 
+HICON ProgramTrayIcon()
+{
+    int width, height;
+    SmallIconSize(&width, &height);
+    return HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+}
+
 void RefreshTrayIcon(int mode, const TTrayFigures& figures)
 {
-    if (mode == 0)
+    if (mode == 0) {
+        // Back to the program's own icon once, after a drawn picture.
+        if (!HaveShown)
+            return;
+        HICON own = ProgramTrayIcon();
+        HICON drawn = DrawnIcon.exchange(nullptr);
+        TrayIconHandle = own;
+        ModifyTrayIcon(MainWindow, 0, own, WM_TRAYICON, "Brindlecap");
+        if (drawn)
+            DestroyIcon(drawn);
+        HaveShown = false;
         return;
+    }
     int width, height;
     SmallIconSize(&width, &height);
     TTrayShown shown;
-    DescribeTray(mode, width, height, figures, TipPattern(), &shown);
+    DescribeTray(mode, width, height, figures, TipPattern(), &shown, OneLineTip());
     uint32_t adds = AddCount.load();
-    bool samePicture = HaveShown && adds == ShownAddCount && SameTrayPicture(shown, Shown);
-    if (samePicture && TextEquals(shown.Tip, Shown.Tip))
+    bool fresh = !HaveShown || adds != ShownAddCount;
+    bool samePicture = !fresh && SameTrayPicture(shown, Shown);
+    if (samePicture && !TrayTipDue(Shown, shown))
         return;
-    // The free memory in the tip moves more often than the picture: the
-    // icon already shown goes to the shell again with the new tip.
+    // The figures in the tip move more often than the picture: a new tip
+    // alone goes without the icon, which the shell would copy again.
     if (!samePicture)
         Render(shown);
     // Remembered whatever the shell answers: with no icon to modify (the
     // hidden mode, or no taskbar yet) there is nothing to show until an add,
     // and an add draws afresh.
-    ModifyTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip);
+    Notify(NIM_MODIFY, MainWindow, 0, TrayIconHandle, WM_TRAYICON, shown.Tip,
+           samePicture ? NIF_TIP : NIF_MESSAGE | NIF_ICON | NIF_TIP);
     Shown = shown;
     HaveShown = true;
     ShownAddCount = adds;

@@ -2,16 +2,25 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
+
 #include "logic/tray.h"
 
-extern HICON TrayIconHandle; // the icon the shell was last given
+// The icon the shell was last given; the monitor thread draws new ones while
+// the main thread may hand it to the shell again.
+extern std::atomic<HICON> TrayIconHandle;
+
+// The program's own icon at the small-icon size, loaded shared: never
+// destroyed.
+HICON ProgramTrayIcon();
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool DeleteTrayIcon(HWND window, UINT id);
 
-// One tick's figures: one processor sample, one memory reading.
-TTrayFigures ReadTrayFigures();
+// One tick's figures: one processor sample, one memory reading; without
+// `memory`, the memory figures of `previous` instead of a reading.
+TTrayFigures ReadTrayFigures(bool memory = true, const TTrayFigures* previous = nullptr);
 // The system's small-icon size, read afresh (it follows the display's DPI);
 // 16 x 16 on systems before Vista.
 void SmallIconSize(int* width, int* height);
@@ -23,9 +32,10 @@ void TrayTipText(const TTrayFigures& figures, char out[kTipSize]);
 // the small-icon size or at the one given.
 void RenderTrayIcon(int mode, const TTrayFigures& figures);
 void RenderTrayIcon(int mode, const TTrayFigures& figures, int width, int height);
-// Once a second from the monitor, unless `mode` (TrayIconMode) is 0: redraw
-// and hand the icon and its tip to the shell, but only when they would show
-// something else than the shell shows already.
+// Once a second from the monitor: redraw and hand the icon and its tip to
+// the shell, but only when they would show something else than the shell
+// shows already. Mode 0 draws nothing; after a drawn picture it gives the
+// shell the program's own icon and the plain tip again.
 void RefreshTrayIcon(int mode, const TTrayFigures& figures);
 // Shutdown: destroys TrayIconHandle once, when it is a drawn icon (the
 // program's own, loaded shared, belongs to the module). The monitor thread,

@@ -1,6 +1,7 @@
 #include "appstate.h"
 
 std::atomic<uint8_t> AppState(OneShot);
+std::atomic<bool> CleaningClosed(false);
 
 bool BeginCleaning(uint8_t* previous)
 {
@@ -9,8 +10,21 @@ bool BeginCleaning(uint8_t* previous)
         if (state == Cleaning)
             return false;
     } while (!AppState.compare_exchange_weak(state, Cleaning));
+    // Looked at only after the switch: CloseCleaning sets the flag before it
+    // looks at the state, so one of the two always sees the other.
+    if (CleaningClosed.load()) {
+        AppState.store(state);
+        return false;
+    }
     *previous = state;
     return true;
 }
 
 void EndCleaning(uint8_t previous) { AppState.store(previous); }
+
+void CloseCleaning(void (*pause)())
+{
+    CleaningClosed.store(true);
+    while (AppState.load() == Cleaning)
+        pause();
+}

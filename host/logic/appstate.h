@@ -12,8 +12,16 @@ enum : uint8_t {
 
 extern std::atomic<uint8_t> AppState;
 
+// Set once when the program ends: no run starts any more, and a run under
+// way stops between chunks.
+extern std::atomic<bool> CleaningClosed;
+
 // Tests for a run under way and switches to Cleaning in one indivisible
-// step. False (and AppState untouched) when a run is already under way;
-// otherwise `previous` receives the state to put back.
+// step. False (and AppState untouched) when a run is already under way or
+// the engine is closed; otherwise `previous` receives the state to put back.
 bool BeginCleaning(uint8_t* previous);
 void EndCleaning(uint8_t previous);
+
+// Closes the engine and returns once no run is under way, calling `pause`
+// between looks. After it, BeginCleaning refuses for good.
+void CloseCleaning(void (*pause)());

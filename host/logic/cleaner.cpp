@@ -29,6 +29,8 @@ int32_t RunCleaning(int32_t amount, const TCleanOps& ops)
 
     int32_t filled = 0;
     while (filled < count) {
+        if (ops.Stop && ops.Stop->load())
+            break;
         void* chunk = ops.Commit(ops.Context);
         if (!chunk)
             break;

@@ -3,6 +3,7 @@
 // cleaner.
 #pragma once
 #include <stdint.h>
+#include <atomic>
 
 enum {
     kChunkBytes = 0x100000,
@@ -13,12 +14,14 @@ enum { PhaseFilling = 1, PhaseReleasing = 2, PhaseDone = 3 };
 
 // What a run needs from the platform. `Commit` gives a fresh chunk of
 // kChunkBytes or null; `Status` and `Progress` are null for a silent run.
+// A set `Stop` ends the fill phase before the next chunk.
 struct TCleanOps {
     void* Context;
     void* (*Commit)(void* context);
     void (*Release)(void* context, void* chunk);
     void (*Status)(void* context, int32_t phase);
     void (*Progress)(void* context, int32_t percent);
+    const std::atomic<bool>* Stop;
 };
 
 // Where a run's phases and progress go, for a caller that shows them.

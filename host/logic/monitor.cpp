@@ -35,3 +35,8 @@ bool ProcessorQuiet(int32_t sample, uint8_t cpuLoadLimit)
         sample = 0;
     return sample < int32_t(cpuLoadLimit);
 }
+
+bool TickReadsMemory(int mode, uint32_t tick)
+{
+    return (mode != 1 && mode != 2) || tick % kTipMemoryTicks == 0;
+}

@@ -28,3 +28,10 @@ bool MemoryCritical(int32_t usedPercent, uint8_t criticalLoadPercent);
 // A processor sample strictly below the limit. A sample below 0 (the idle
 // counter ran ahead of the tick count) is an idle processor, read as 0.
 bool ProcessorQuiet(int32_t sample, uint8_t cpuLoadLimit);
+
+// The tray picture of modes 1 and 2 shows the processor alone: memory, for
+// the tip's free megabytes, is read on every kTipMemoryTicks-th tick only
+// (a reading costs the idle tick more than the rest of it). Modes 3 and 4
+// read it on every tick.
+enum { kTipMemoryTicks = 5 };
+bool TickReadsMemory(int mode, uint32_t tick);

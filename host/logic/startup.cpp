@@ -96,8 +96,11 @@ TStartRequest ReadCommandLine(const char* commandLine)
     TStartRequest request = {};
     char parameter[kMaxParameter];
     request.ModeChar = '!';
-    if (GetParameter(commandLine, 1, parameter, kMaxParameter))
-        request.ModeChar = parameter[0];
+    if (GetParameter(commandLine, 1, parameter, kMaxParameter)) {
+        // Windows' own way, "/C" or "-?", reads like the bare letter.
+        bool prefixed = (parameter[0] == '/' || parameter[0] == '-') && parameter[1];
+        request.ModeChar = parameter[prefixed ? 1 : 0];
+    }
     request.Mode = ModeOf(request.ModeChar);
     if (request.Mode != ModeClean)
         return request;
@@ -108,4 +111,18 @@ TStartRequest ReadCommandLine(const char* commandLine)
     GetParameter(commandLine, 3, parameter, kMaxParameter);
     request.CleanDialog = TextEquals(parameter, "D") || TextEquals(parameter, "d");
     return request;
+}
+
+bool HandsOver(TMode mode) { return mode == ModeClean || mode == ModeInfo || mode == ModeAbout; }
+
+int HandOverExitCode(intptr_t answer)
+{
+    switch (answer) {
+    case kHandOverTaken:
+        return 0;
+    case kHandOverRefused:
+        return 1;
+    default:
+        return -1;
+    }
 }

@@ -62,36 +62,49 @@ int ScaledText(int32_t value, int shift, char unit, char* out)
 
 } // namespace
 
-int TrayNumberText(int32_t value, int room, TTextWidth width, void* context, char* out)
+void TrayNumberText(int32_t value, bool megabytes, int room, int fontHeight, TTextWidth width,
+                    void* context, TTrayNumber* out)
 {
-    int length = FormatDecimal(value, out);
-    if (width(context, out, length) <= room || value < 0)
-        return length;
-    int shortest = length;
-    char best[16];
-    CopyText(best, sizeof best, out);
-    static const struct {
-        int Shift;
-        char Unit;
-    } kUnits[] = {{10, 'G'}, {20, 'T'}};
-    for (auto unit : kUnits) {
-        // "0T" would tell less than nothing.
-        if (RoundRatio(value, int64_t(1) << unit.Shift) == 0)
-            break;
-        length = ScaledText(value, unit.Shift, unit.Unit, out);
-        if (width(context, out, length) <= room)
-            return length;
-        if (length < shortest) {
-            shortest = length;
-            CopyText(best, sizeof best, out);
+    // The forms, longest first: digits, then whole gigabytes and terabytes.
+    char forms[3][16];
+    int lengths[3];
+    int count = 1;
+    lengths[0] = FormatDecimal(value, forms[0]);
+    if (megabytes && value >= 0) {
+        static const int kShifts[] = {10, 20};
+        static const char kUnits[] = {'G', 'T'};
+        for (int i = 0; i < 2; ++i) {
+            // "0T" would tell less than nothing.
+            if (RoundRatio(value, int64_t(1) << kShifts[i]) == 0)
+                break;
+            lengths[count] = ScaledText(value, kShifts[i], kUnits[i], forms[count]);
+            ++count;
         }
     }
-    return CopyText(out, 16, best);
+    int smallest = fontHeight / 2 > kMinNumberFont ? fontHeight / 2 : kMinNumberFont;
+    if (smallest > fontHeight)
+        smallest = fontHeight;
+    // The shortest in the smallest font, unless something fits.
+    int chosen = count - 1;
+    out->FontHeight = smallest;
+    bool found = false;
+    for (int h = fontHeight; h >= smallest && !found; --h)
+        for (int i = 0; i < count && !found; ++i)
+            if (width(context, h, forms[i], lengths[i]) <= room) {
+                found = true;
+                chosen = i;
+                out->FontHeight = h;
+            }
+    CopyText(out->Text, sizeof out->Text, forms[chosen]);
+    out->Length = lengths[chosen];
 }
 
-void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize])
+bool TipTakesLineBreak(bool nt, uint32_t majorVersion) { return nt && majorVersion >= 5; }
+
+void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize],
+                   bool oneLine)
 {
-    int length = CopyText(out, kTipSize, "Brindlecap\n");
+    int length = CopyText(out, kTipSize, oneLine ? "Brindlecap - " : "Brindlecap\n");
     const int32_t values[2] = {figures.FreeMB, figures.CpuLoad};
     int used = 0;
     for (const char* p = pattern; *p && length < kTipSize - 1; ++p) {
@@ -107,7 +120,7 @@ void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kT
 }
 
 void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
-                  const char* tipPattern, TTrayShown* out)
+                  const char* tipPattern, TTrayShown* out, bool oneLineTip)
 {
     TTrayShown shown = {};
     shown.Picture = TrayPictureOf(mode);
@@ -129,7 +142,8 @@ void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
     case PicturePlain:
         break;
     }
-    FormatTrayTip(tipPattern, figures, shown.Tip);
+    FormatTrayTip(tipPattern, figures, shown.Tip, oneLineTip);
+    shown.TipFigures = figures;
     *out = shown;
 }
 
@@ -142,4 +156,14 @@ bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b)
 bool SameTrayShown(const TTrayShown& a, const TTrayShown& b)
 {
     return SameTrayPicture(a, b) && TextEquals(a.Tip, b.Tip);
+}
+
+bool TrayTipDue(const TTrayShown& shown, const TTrayShown& now)
+{
+    const TTrayFigures& a = shown.TipFigures;
+    const TTrayFigures& b = now.TipFigures;
+    int64_t step = b.TotalMB / 100 > 1 ? b.TotalMB / 100 : 1;
+    int64_t free = int64_t(a.FreeMB) - b.FreeMB;
+    int64_t load = int64_t(a.CpuLoad) - b.CpuLoad;
+    return free >= step || -free >= step || load >= kTipLoadStep || -load >= kTipLoadStep;
 }

@@ -46,20 +46,37 @@ struct TTrayFigures {
     int32_t CpuLoad;     // percent
     int32_t FreeMB;      // free physical memory
     int32_t UsedPercent; // physical memory in use
+    int32_t TotalMB = 0; // physical memory; 0 when not known
 };
 
-// Width in pixels of `length` characters of `text` as they would be drawn.
-typedef int (*TTextWidth)(void* context, const char* text, int length);
-// The digits of `value` when they fit in `room` pixels; else whole gigabytes
-// with "G" (the value taken as MB), then whole terabytes with "T"; when none
-// fits, the shortest. Never a cut number. `out` holds 16 characters; returns
-// the length.
-int TrayNumberText(int32_t value, int room, TTextWidth width, void* context, char* out);
+// Width in pixels of `length` characters of `text` as they would be drawn
+// in the number font `fontHeight` pixels high.
+typedef int (*TTextWidth)(void* context, int fontHeight, const char* text, int length);
+
+enum { kMinNumberFont = 6 }; // the smallest number font, in pixels
+struct TTrayNumber {
+    char Text[16];
+    int Length;
+    int FontHeight;
+};
+// `value` as it fits in `room` pixels: its digits, or for an amount
+// (`megabytes`, not below 0) whole gigabytes with "G", then whole terabytes
+// with "T". Each form is tried in the font `fontHeight` high, then in ever
+// smaller ones down to half that (kMinNumberFont at least); a larger font
+// goes before a longer form. When nothing fits, the shortest form in the
+// smallest font.
+void TrayNumberText(int32_t value, bool megabytes, int room, int fontHeight, TTextWidth width,
+                    void* context, TTrayNumber* out);
 
 enum { kTipSize = 64 }; // the shell's tip field, 63 characters and a zero
 // "Brindlecap", and on a second line `pattern` with its first "#" replaced
 // by the free MB and its second by the processor load; cut to 63 characters.
-void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize]);
+// `oneLine` for a shell that shows a line break as a box: " - " instead.
+void FormatTrayTip(const char* pattern, const TTrayFigures& figures, char out[kTipSize],
+                   bool oneLine = false);
+// Whether the shell shows a line break in a tip: Windows 2000 and later
+// (the NT line from 5), not 95, 98, Me or NT 4.
+bool TipTakesLineBreak(bool nt, uint32_t majorVersion);
 
 // Everything the shown icon displays. Two ticks that describe the same
 // picture need no drawing and no word to the shell.
@@ -69,9 +86,16 @@ struct TTrayShown {
     uint32_t Band;  // colour band kinds
     int32_t Number; // number kinds
     char Tip[kTipSize];
+    TTrayFigures TipFigures; // what the tip was made of
 };
 void DescribeTray(int mode, int width, int height, const TTrayFigures& figures,
-                  const char* tipPattern, TTrayShown* out);
+                  const char* tipPattern, TTrayShown* out, bool oneLineTip = false);
+// Whether the tip the shell shows (`shown`) is worth a new one (`now`): its
+// free memory moved by 1 % of the total or more (by 1 MB when the total is
+// not known), or its load by kTipLoadStep points or more. The idle tick's
+// figures wander by less, and a new tip costs the shell a round trip.
+enum { kTipLoadStep = 5 };
+bool TrayTipDue(const TTrayShown& shown, const TTrayShown& now);
 bool SameTrayShown(const TTrayShown& a, const TTrayShown& b);
 // The same picture, whatever the tips: a new tip alone needs no drawing.
 bool SameTrayPicture(const TTrayShown& a, const TTrayShown& b);

@@ -4,6 +4,7 @@
 #include <wchar.h>
 
 #include "../win32/check.h"
+#include "host_ui.h"
 #include "probe.h"
 #include "sandbox.h"
 
@@ -67,9 +68,33 @@ CHECK_CASE(ASecondCopyIsRefusedWhileOneRuns)
     HWND window = ExpectResident(first);
     if (!window)
         return;
-    // Whatever the second copy is asked to do.
-    ExpectRefused(sandbox, "C 100", first, window);
+    // Without a command to hand over; "S" is no command.
     ExpectRefused(sandbox, "", first, window);
+    ExpectRefused(sandbox, "S", first, window);
+    ExpectClosesWithZero(sandbox, first, window, program);
+}
+
+// The running copy cleans with its progress window, and the second copy
+// ends with 0 at once, with no box to wait on.
+CHECK_CASE(ASecondCopyHandsItsCleaningToTheRunningOne)
+{
+    CHECK(!AnyMainWindow());
+    TSandbox sandbox;
+    const char* program = sandbox.InstallProgram();
+    TChild* first = sandbox.Start(program, sandbox.NewFolder(), "S");
+    HWND window = ExpectResident(first);
+    if (!window)
+        return;
+    TChild* second = sandbox.Start(program, sandbox.NewFolder(), "/C 300 D");
+    ExpectEndsWithZero(sandbox, second);
+    HWND progress = WaitForDialog(first, kMemoryDialogItem);
+    CHECK(progress);
+    if (progress) {
+        // Its "Ok" closes the window; the resident copy stays.
+        PostMessageA(progress, WM_COMMAND, IDC_OK, 0);
+        CHECK(WaitGone(progress));
+    }
+    CHECK(Deliver(window, WM_NULL, 0, 0));
     ExpectClosesWithZero(sandbox, first, window, program);
 }
 

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TStartRequest request = ReadCommandLine(line);
     char first[kMaxParameter];
     if (GetParameter(line, 1, first, kMaxParameter))
-        Check(request.ModeChar == first[0]);
+        Check(request.ModeChar == ((first[0] == '/' || first[0] == '-') && first[1] ? first[1] : first[0]));
     else
         Check(request.ModeChar == '!');
     Check(request.Mode == ModeOf(request.ModeChar));

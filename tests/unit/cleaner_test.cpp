@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,8 @@ struct FakePlatform {
     };
 
     int32_t failAt = -1; // Commit number that returns null
+    int32_t stopAt = -1; // Commit number after which the stop is asked for
+    std::atomic<bool> stop{false};
     std::vector<Event> events;
     std::vector<void*> committed;
     std::vector<void*> released;
@@ -45,6 +48,7 @@ struct FakePlatform {
         ops.Context = this;
         ops.Commit = &FakePlatform::OnCommit;
         ops.Release = &FakePlatform::OnRelease;
+        ops.Stop = &stop;
         if (reporting) {
             ops.Status = &FakePlatform::OnStatus;
             ops.Progress = &FakePlatform::OnProgress;
@@ -70,6 +74,8 @@ struct FakePlatform {
         p.events.push_back({Commit, number});
         if (number == p.failAt)
             return nullptr;
+        if (number == p.stopAt)
+            p.stop.store(true);
         void* chunk = std::aligned_alloc(4096, kChunkBytes);
         std::memset(chunk, 0xA5, kChunkBytes);
         p.committed.push_back(chunk);
@@ -243,6 +249,14 @@ TEST(RunCleaning, ChunkThatCannotBeCommittedEndsTheFill)
         EXPECT_EQ(size_t(2 * k), p.Values(FakePlatform::Progress).size()) << k;
         ExpectCleanEnd(p);
     }
+}
+
+TEST(RunCleaning, StopAskedForEndsTheFillBeforeTheNextChunk)
+{
+    FakePlatform p;
+    p.stopAt = 5;
+    EXPECT_EQ(6, RunCleaning(8, p.Ops(true)));
+    ExpectCleanEnd(p);
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "../../host/logic/appstate.h"
+#include "../../host/logic/cleaner.h"
 #include "../../host/logic/cpusampler.h"
 #include "../../host/logic/activity_log.h"
 #include "../../host/logic/memstatus.h"
@@ -201,6 +202,40 @@ TEST(BeginCleaning, RefusedWhileARunIsUnderWay)
     EXPECT_EQ(Cleaning, AppState.load());
     EndCleaning(first);
     EXPECT_EQ(Resident, AppState.load());
+    AppState.store(saved);
+}
+
+// The program's end meets a run on another thread: once CloseCleaning is
+// back, the run has released every chunk (a plain counter, which the
+// sanitizer flags if the run still writes it) and no run starts again.
+TEST(CloseCleaning, WaitsForTheRunUnderWayThenRefusesEveryRun)
+{
+    const uint8_t saved = AppState.load();
+    AppState.store(Resident);
+    static uint32_t chunk[kChunkBytes / 4];
+    static int held = 0;
+    std::atomic<bool> started(false);
+    std::thread runner([&] {
+        TCleanOps ops = {nullptr,
+                         [](void*) -> void* { return ++held, chunk; },
+                         [](void*, void*) { --held; },
+                         nullptr,
+                         nullptr,
+                         &CleaningClosed};
+        for (uint8_t previous; BeginCleaning(&previous); EndCleaning(previous)) {
+            started.store(true);
+            RunCleaning(kMaxChunks, ops);
+        }
+    });
+    while (!started.load())
+        std::this_thread::yield();
+    CloseCleaning([] { std::this_thread::yield(); });
+    EXPECT_EQ(0, held);
+    uint8_t previous;
+    EXPECT_FALSE(BeginCleaning(&previous));
+    EXPECT_EQ(Resident, AppState.load());
+    runner.join();
+    CleaningClosed.store(false);
     AppState.store(saved);
 }
 

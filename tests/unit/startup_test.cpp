@@ -140,8 +140,10 @@ TEST(ReadCommandLine, FirstCharacterChoosesTheMode)
         {"Brindlecap.exe", '!', ModeTray, false, 0, false},
         {"Brindlecap.exe   ", '!', ModeTray, false, 0, false},
         {"Brindlecap.exe x", 'x', ModeTray, false, 0, false},
-        {"Brindlecap.exe /S", '/', ModeTray, false, 0, false},
-        {"Brindlecap.exe -s", '-', ModeTray, false, 0, false},
+        {"Brindlecap.exe /S", 'S', ModeHidden, false, 0, false},
+        {"Brindlecap.exe -s", 's', ModeHidden, false, 0, false},
+        {"Brindlecap.exe -?", '?', ModeAbout, false, 0, false},
+        {"Brindlecap.exe /C 100 D", 'C', ModeClean, false, 100, true},
         {"Brindlecap.exe !", '!', ModeTray, false, 0, false},
         {"Brindlecap.exe S", 'S', ModeHidden, false, 0, false},
         {"Brindlecap.exe Silent", 'S', ModeHidden, false, 0, false},
@@ -185,6 +187,13 @@ TEST(ReadCommandLine, CleaningAmountAndDialog)
         {"Brindlecap.exe\tC\t48\td", 'C', ModeClean, false, 48, true},
     };
     ExpectRequests(cases);
+}
+
+TEST(HandOverExitCode, TakenZeroRefusedOneAnythingElseTheBox)
+{
+    EXPECT_EQ(0, HandOverExitCode(kHandOverTaken));
+    EXPECT_EQ(1, HandOverExitCode(kHandOverRefused));
+    EXPECT_EQ(-1, HandOverExitCode(0)); // what a copy that knows no hand-over answers
 }
 
 TEST(ReadCommandLine, OverlongParametersAreHarmless)

@@ -51,7 +51,10 @@ TEST(TrayLayout, TheSixteenSquareExactlyAndScaledRoundedHalvesToEven)
 namespace {
 
 // Five pixels a character, as "Small Fonts" draws digits at 16 x 16.
-int FivePerChar(void*, const char*, int length) { return 5 * length; }
+int FivePerChar(void*, int, const char*, int length) { return 5 * length; }
+// Characters six tenths of the font's height wide, rounded up: the wider
+// stand-in of a system without "Small Fonts".
+int SixTenths(void*, int height, const char*, int length) { return (6 * height + 9) / 10 * length; }
 
 } // namespace
 
@@ -70,10 +73,36 @@ TEST(TrayNumberText, DigitsThatFitElseWholeGigabytesNeverCut)
         {523263, 15, "511G"},     // never "0T"
     };
     for (auto r : rows) {
-        char out[16];
-        int length = TrayNumberText(r.Value, r.Room, FivePerChar, nullptr, out);
-        EXPECT_STREQ(r.Text, out) << r.Value;
-        EXPECT_EQ(int(strlen(r.Text)), length) << r.Value;
+        TTrayNumber n;
+        TrayNumberText(r.Value, true, r.Room, 11, FivePerChar, nullptr, &n);
+        EXPECT_STREQ(r.Text, n.Text) << r.Value;
+        EXPECT_EQ(int(strlen(r.Text)), n.Length) << r.Value;
+    }
+}
+
+TEST(TrayNumberText, TheFontShrinksBeforeTheUnitChangesAndALoadNeverTurnsIntoGigabytes)
+{
+    // value, an amount?, room, font -> text, font drawn (6 tenths: 16 is 10
+    // a character, 11 is 7, 8 is 5, 6 is 4)
+    const struct {
+        int32_t Value;
+        bool Megabytes;
+        int Room, Font;
+        const char* Text;
+        int Drawn;
+    } rows[] = {
+        {100, false, 23, 16, "100", 11},  // the load at 24 pixels: three digits fit
+        {100, false, 16, 11, "100", 8},   // and at 16
+        {23552, true, 23, 16, "23G", 11}, // gigabytes in the largest font they fit in
+        {23552, true, 40, 16, "23G", 16}, // the layout's font before the digits
+        {1000, false, 15, 11, "1000", 6}, // nothing fits: the smallest font, never below 6
+        {7, true, 23, 3, "7", 3},         // a font below 6 is kept
+    };
+    for (auto r : rows) {
+        TTrayNumber n;
+        TrayNumberText(r.Value, r.Megabytes, r.Room, r.Font, SixTenths, nullptr, &n);
+        EXPECT_STREQ(r.Text, n.Text) << r.Value << " in " << r.Room;
+        EXPECT_EQ(r.Drawn, n.FontHeight) << r.Value << " in " << r.Room;
     }
 }
 
@@ -93,6 +122,31 @@ TEST(FormatTrayTip, NameThenFreeMegabytesAndLoadWithinSixtyThreeCharacters)
     FormatTrayTip(("#" + longPattern).c_str(), {INT32_MIN, INT32_MIN, 0}, tip);
     EXPECT_EQ(63u, strlen(tip));
     EXPECT_EQ("Brindlecap\n-2147483648" + std::string(63 - 22, 'x'), tip);
+    // On one line after a dash where the shell shows no line break.
+    FormatTrayTip("Free # MB, CPU #%", {12, 23782, 40}, tip, true);
+    EXPECT_STREQ("Brindlecap - Free 23782 MB, CPU 12%", tip);
+    EXPECT_FALSE(TipTakesLineBreak(false, 4)); // 95, 98, Me
+    EXPECT_FALSE(TipTakesLineBreak(true, 4));  // NT 4
+    EXPECT_TRUE(TipTakesLineBreak(true, 5));   // 2000
+}
+
+TEST(TrayTipDue, FreeMemoryByOnePercentOfTheTotalOrTheLoadByFivePoints)
+{
+    // free MB, load, total shown -> free MB, load, total now -> a new tip?
+    const struct {
+        int32_t Free, Load, OtherFree, OtherLoad, Total;
+        bool Due;
+    } rows[] = {
+        {20000, 1, 20239, 3, 24000, false}, // the idle tick's wander
+        {20000, 1, 19760, 1, 24000, true},  // 1 % of 24000 MB
+        {20000, 6, 20000, 1, 24000, true},  // five points of load
+    };
+    for (auto r : rows) {
+        TTrayShown a, b;
+        DescribeTray(1, 16, 16, {r.Load, r.Free, 50, r.Total}, "# #", &a);
+        DescribeTray(1, 16, 16, {r.OtherLoad, r.OtherFree, 50, r.Total}, "# #", &b);
+        EXPECT_EQ(r.Due, TrayTipDue(a, b)) << r.OtherFree << " " << r.OtherLoad;
+    }
 }
 
 TEST(DescribeTray, WhatTheIconShowsDecidesWhetherToDrawAgain)
