@@ -54,6 +54,7 @@ set(HOST_SOURCES
     host/cpusampler.cpp
     host/dialogfigures.cpp
     host/dialogs.cpp
+    host/handover.cpp
     host/hostenv.cpp
     host/infodialog.cpp
     host/inforefresh.cpp

@@ -13,7 +13,7 @@
 #include "monitor.h"
 #include "resources/resource.h"
 #include "settings.h"
-#include "startup.h"
+#include "handover.h"
 #include "tray.h"
 
 UINT TaskbarCreatedMessage;

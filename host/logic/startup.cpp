@@ -112,17 +112,3 @@ TStartRequest ReadCommandLine(const char* commandLine)
     request.CleanDialog = TextEquals(parameter, "D") || TextEquals(parameter, "d");
     return request;
 }
-
-bool HandsOver(TMode mode) { return mode == ModeClean || mode == ModeInfo || mode == ModeAbout; }
-
-int HandOverExitCode(intptr_t answer)
-{
-    switch (answer) {
-    case kHandOverTaken:
-        return 0;
-    case kHandOverRefused:
-        return 1;
-    default:
-        return -1;
-    }
-}

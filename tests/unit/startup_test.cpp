@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../../host/logic/handover.h"
 #include "../../host/logic/startup.h"
 
 namespace {
