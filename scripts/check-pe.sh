@@ -64,6 +64,22 @@ for f in "$@"; do
         [ -z "$line" ] && continue
         grep -qxF "$line" <<<"$allowed" || { echo "FAIL $f: imports $line"; failed=1; }
     done <<<"$imports"
+    # A 32-bit file runs on the 486 and the Pentium as well: the first
+    # instruction of a later processor ends the program there. Named are the
+    # Pentium Pro's (cmov, fcmov, fcomi, the long nop), the Pentium's
+    # (cmpxchg8b, rdtsc, the model registers), cpuid, which early 486s lack,
+    # and every MMX, 3DNow! and SSE instruction (their registers, or fences
+    # and prefetches, which name none).
+    if [ "$machine" = 014c ]; then
+        later=$($objdump -d --no-show-raw-insn "$f" | awk -F'\t' 'NF >= 2 {
+            text = $2; sub(/^ +/, "", text); address = $1; gsub(/[ :]/, "", address)
+            if (text ~ /^(lock |rep[a-z]* )?(cmov|fcmov|fu?comip?( |$)|cmpxchg8b|rdtsc|rdpmc|rdmsr|wrmsr|cpuid|sysenter|sysexit|fxsave|fxrstor|emms|femms|nop[lwq]|prefetch|[lsm]fence|movnti|clflush|ldmxcsr|stmxcsr)/ ||
+                text ~ /%x?mm[0-9]/) print address ": " text }')
+        if [ -n "$later" ]; then
+            echo "FAIL $f: holds $(wc -l <<<"$later") instruction(s) the i486 lacks, the first at ${later%%$'\n'*}"
+            failed=1
+        fi
+    fi
     echo "$f: $(wc -l <<<"$imports") imports checked"
 done
 [ "$checked" -gt 0 ] || { echo "FAIL: no file given"; exit 1; }
