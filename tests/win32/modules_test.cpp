@@ -235,9 +235,17 @@ CHECK_CASE(ModulesOpenOnceThenCloseAndOpenAfresh)
     ReleaseClosedModules();
     CHECK(!GetModuleHandleA(module->Path));
 
-    // Picked again: loaded afresh with a new dialog.
-    CHECK(InitModule(module) && ExecuteModule(module));
-    CHECK(IsWindow(module->Window));
+    // Picked again: loaded afresh with a new dialog, also while the last
+    // close still holds the library.
+    for (int pick = 0; pick < 2; ++pick) {
+        CHECK(InitModule(module) && ExecuteModule(module));
+        CHECK(IsWindow(module->Window));
+        CHECK_EQ(1, GetWindowLongPtrA(module->Window, DWLP_USER));
+        if (pick == 0) {
+            SendMessageA(module->Window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            ModuleClosed(module->Id);
+        }
+    }
     CHECK(GetModuleHandleA(module->Path));
     dialog = module->Window;
     // The host's exit closes it and releases the library.
