@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../../common/hostnotify.h"
+#include "../../common/settingsfile.h"
 #include "../../common/version.h"
 #include "../../modules/setup/resource.h"
 #include "check.h"
@@ -41,6 +42,29 @@ bool AutostartValueExists()
     bool exists = RegQueryValueExA(key, "Brindle", nullptr, nullptr, nullptr, nullptr) == 0;
     RegCloseKey(key);
     return exists;
+}
+
+// The autostart value under `root`, "" for none; set to `data`, or removed.
+std::string RunValue(HKEY root)
+{
+    char data[MAX_PATH + 8] = "";
+    DWORD size = sizeof data;
+    HKEY key;
+    if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, "Brindle", nullptr, nullptr, (BYTE*)data, &size);
+        RegCloseKey(key);
+    }
+    return data;
+}
+void SetRunValue(HKEY root, const std::string& data)
+{
+    HKEY key;
+    CHECK(RegCreateKeyA(root, kRunKey, &key) == ERROR_SUCCESS);
+    RegDeleteValueA(key, "Brindle");
+    if (!data.empty())
+        RegSetValueExA(key, "Brindle", 0, REG_SZ, (const BYTE*)data.c_str(),
+                       DWORD(data.size() + 1));
+    RegCloseKey(key);
 }
 
 // One opening of the module's dialog for a program folder, with a hidden
@@ -245,4 +269,36 @@ CHECK_CASE(SetupShowsAHandWrittenFileAsItIsAndRefusesToSaveItsNonsense)
                             "\x64\x00\x00\x00\x00\x00\x00\x00",
                             23);
     CHECK(onDisk == saved);
+}
+
+CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready() && WriteSettingsFile(folder.File("Brindlecap.ini").c_str(),
+                                              kDefaultSettings) == SettingsWritten);
+    const std::string program = folder.File("Brindlecap.exe"), quoted = '"' + program + '"';
+    // The values before, the box as shown and as saved, the values after.
+    const struct {
+        std::string machine, user;
+        bool machineKey, shown, ticked;
+        std::string machineAfter, userAfter;
+    } steps[] = {
+        {"", program, true, true, false, "", ""},   // the user's own, bare: both go
+        {"", "", false, false, true, "", quoted},   // the machine's key cannot be written
+        {"", quoted, true, true, true, quoted, ""}, // never both: it would start twice
+    };
+    for (const auto& step : steps) {
+        SetRunValue(HKEY_LOCAL_MACHINE, step.machine);
+        SetRunValue(HKEY_CURRENT_USER, step.user);
+        if (!step.machineKey)
+            CHECK(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
+        TSetupDialog setup(folder.Path(), 0);
+        CHECK_EQ(step.shown, setup.Checked(IDC_AUTOSTART));
+        CheckDlgButton(setup.dialog, IDC_AUTOSTART, step.ticked ? BST_CHECKED : BST_UNCHECKED);
+        SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
+        CHECK(RunValue(HKEY_LOCAL_MACHINE) == step.machineAfter);
+        CHECK(RunValue(HKEY_CURRENT_USER) == step.userAfter);
+    }
+    SetRunValue(HKEY_LOCAL_MACHINE, "");
+    SetRunValue(HKEY_CURRENT_USER, "");
 }
