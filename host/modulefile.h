@@ -3,7 +3,7 @@
 #pragma once
 
 // True for a file of at most kModuleFileLimit bytes, built for this host's
-// processor, that exports every name of the plug-in contract. Any file that
+// processor, that exports GetName and ExecWinVer. Any file that
 // cannot be opened or read whole gives false.
 bool IsModuleFile(const char* path);
 

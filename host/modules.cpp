@@ -62,8 +62,8 @@ static void AddModule(const char* path, const char* name)
 // further libraries are not even loaded.
 static bool ConsiderLibrary(const char* path)
 {
-    // Only a file that exports the contract, for this processor, gets to
-    // run its start-up code.
+    // Only a file that exports GetName and ExecWinVer, for this processor,
+    // gets to run its start-up code.
     if (!IsModuleFile(path))
         return ModuleCount < kModuleSlots;
     HMODULE library = LoadLibraryA(path);

@@ -192,5 +192,5 @@ bool IsModuleImage(const uint8_t* file, uint32_t size, uint16_t machine)
 {
     TPeExports exports;
     return ReadPeExports(file, size, &exports) && exports.Machine == machine &&
-           exports.Contract == kContractExports;
+           (exports.Contract & kListedExports) == kListedExports;
 }

@@ -18,6 +18,9 @@ enum : uint32_t {
     kExportExecute = 8,
     kExportExecWinVer = 16,
     kContractExports = 31,
+    // What lists a library: a name for the menu, a platform code to match.
+    // A missing Init or Execute is the user's error box when picked.
+    kListedExports = kExportGetName | kExportExecWinVer,
 };
 
 struct TPeExports {
@@ -33,6 +36,6 @@ struct TPeExports {
 // with no names.
 bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out);
 
-// True only for a readable image built for `machine` that exports all five
-// names of the contract, each from its own code (not forwarded elsewhere).
+// True only for a readable image built for `machine` that exports GetName
+// and ExecWinVer, each from its own code (not forwarded elsewhere).
 bool IsModuleImage(const uint8_t* file, uint32_t size, uint16_t machine);

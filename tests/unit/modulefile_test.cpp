@@ -121,6 +121,15 @@ TEST(PeExports, AWholeModuleOfEitherProcessorIsTakenOnlyByItsOwn)
     EXPECT_EQ(kContractExports, Read(image).Contract);
     EXPECT_TRUE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineAmd64));
     EXPECT_FALSE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386));
+
+    // GetName and ExecWinVer list a library; Init and Execute are asked
+    // for when it is picked.
+    pe32.Exports = {{"GetName", 0x3000}, {"ExecWinVer", 0x3004}};
+    image = BuildImage(pe32);
+    EXPECT_TRUE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386));
+    pe32.Exports.pop_back();
+    image = BuildImage(pe32);
+    EXPECT_FALSE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386));
 }
 
 struct TNamesCase {
