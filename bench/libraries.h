@@ -7,3 +7,5 @@
 // Links (or, where links fail, copies) the first `count` libraries of the
 // system folder into `folder`; returns how many are there.
 int PlaceSystemLibraries(const std::string& folder, int count);
+// Deletes every file in `folder`, then the folder.
+void RemoveFolder(const std::string& folder);

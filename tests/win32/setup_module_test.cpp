@@ -44,27 +44,21 @@ bool AutostartValueExists()
     return exists;
 }
 
-// The autostart value under `root`, "" for none; set to `data`, or removed.
-std::string RunValue(HKEY root)
+// The autostart value under `root`, "" for none; then set to `data` ("":
+// removed) when one is given.
+std::string RunValue(HKEY root, const char* data = nullptr)
 {
-    char data[MAX_PATH + 8] = "";
-    DWORD size = sizeof data;
-    HKEY key;
-    if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegQueryValueExA(key, "Brindle", nullptr, nullptr, (BYTE*)data, &size);
-        RegCloseKey(key);
-    }
-    return data;
-}
-void SetRunValue(HKEY root, const std::string& data)
-{
+    char before[MAX_PATH + 8] = "";
+    DWORD size = sizeof before;
     HKEY key;
     CHECK(RegCreateKeyA(root, kRunKey, &key) == ERROR_SUCCESS);
-    RegDeleteValueA(key, "Brindle");
-    if (!data.empty())
-        RegSetValueExA(key, "Brindle", 0, REG_SZ, (const BYTE*)data.c_str(),
-                       DWORD(data.size() + 1));
+    RegQueryValueExA(key, "Brindle", nullptr, nullptr, (BYTE*)before, &size);
+    if (data && *data)
+        RegSetValueExA(key, "Brindle", 0, REG_SZ, (const BYTE*)data, DWORD(strlen(data) + 1));
+    else if (data)
+        RegDeleteValueA(key, "Brindle");
     RegCloseKey(key);
+    return before;
 }
 
 // One opening of the module's dialog for a program folder, with a hidden
@@ -288,8 +282,8 @@ CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
         {"", quoted, true, true, true, quoted, ""}, // never both: it would start twice
     };
     for (const auto& step : steps) {
-        SetRunValue(HKEY_LOCAL_MACHINE, step.machine);
-        SetRunValue(HKEY_CURRENT_USER, step.user);
+        RunValue(HKEY_LOCAL_MACHINE, step.machine.c_str());
+        RunValue(HKEY_CURRENT_USER, step.user.c_str());
         if (!step.machineKey)
             CHECK(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
         TSetupDialog setup(folder.Path(), 0);
@@ -299,6 +293,6 @@ CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
         CHECK(RunValue(HKEY_LOCAL_MACHINE) == step.machineAfter);
         CHECK(RunValue(HKEY_CURRENT_USER) == step.userAfter);
     }
-    SetRunValue(HKEY_LOCAL_MACHINE, "");
-    SetRunValue(HKEY_CURRENT_USER, "");
+    RunValue(HKEY_LOCAL_MACHINE, "");
+    RunValue(HKEY_CURRENT_USER, "");
 }
