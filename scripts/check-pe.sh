@@ -47,9 +47,10 @@ for f in "$@"; do
     # Without a requested level Windows virtualises the program's registry
     # and file writes; the trustInfo element in the asm.v2 form, which is the
     # one Windows XP SP2 reads.
-    if grep -aq '<assembly ' "$f" && ! grep -aq '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v2">' "$f" ||
-        grep -aq '<assembly ' "$f" && ! grep -aq '<requestedExecutionLevel level="asInvoker"' "$f"; then
-        echo "FAIL $f: its manifest does not run it asInvoker"; failed=1
+    if grep -aq '<assembly ' "$f" &&
+        ! { grep -aq '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v2">' "$f" &&
+            grep -aq '<requestedExecutionLevel level="asInvoker"' "$f"; }; then
+        echo "FAIL $f: its manifest does not ask for asInvoker in the asm.v2 form"; failed=1
     fi
     # A link time stamp would make two builds of one tree differ.
     stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$f" | tr -d ' ')
