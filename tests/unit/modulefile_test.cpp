@@ -252,27 +252,26 @@ TEST(PeExports, ASectionEndingWhereTheExportSectionBeginsLeavesItMapped)
     EXPECT_EQ(kContractExports, Read(image).Contract);
 }
 
+uint32_t FurthestRead; // the end of the furthest range read
+
+bool ReadNoting(void* bytes, uint32_t offset, uint32_t length, uint8_t* into)
+{
+    std::memcpy(into, static_cast<uint8_t*>(bytes) + offset, length);
+    FurthestRead = std::max(FurthestRead, offset + length);
+    return true;
+}
+
 TEST(PeExports, ANamesCountFarBeyondTheFileIsRefusedBeforeItsTablesAreRead)
 {
     TImageSpec spec;
     spec.Exports = Contract();
     std::vector<uint8_t> image = BuildImage(spec);
     Put32(image, kSectionFile + 24, 0x80000001u); // tables of 4 and 2 bytes, wrapped
-    struct TSeen {
-        const uint8_t* Bytes;
-        uint32_t End; // of the furthest read
-    } seen = {image.data(), 0};
-    TPeSource source = {uint32_t(image.size()),
-                        [](void* context, uint32_t offset, uint32_t length, uint8_t* into) {
-                            TSeen* seen = static_cast<TSeen*>(context);
-                            std::memcpy(into, seen->Bytes + offset, length);
-                            seen->End = std::max(seen->End, offset + length);
-                            return true;
-                        },
-                        &seen};
+    FurthestRead = 0;
     TPeExports exports;
-    EXPECT_FALSE(ReadPeExports(source, &exports));
-    EXPECT_EQ(kSectionFile + 40, seen.End); // the export directory, nothing past it
+    EXPECT_FALSE(
+        ReadPeExports(TPeSource{uint32_t(image.size()), ReadNoting, image.data()}, &exports));
+    EXPECT_EQ(kSectionFile + 40, FurthestRead); // the export directory, nothing past it
 }
 
 TEST(PeExports, ANameOrFunctionOutsideTheFileCountsNothing)

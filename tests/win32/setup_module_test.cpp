@@ -271,18 +271,19 @@ CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
     CHECK(folder.Ready() && WriteSettingsFile(folder.File("Brindlecap.ini").c_str(),
                                               kDefaultSettings) == SettingsWritten);
     const std::string program = folder.File("Brindlecap.exe"), quoted = '"' + program + '"';
-    // The values before, the box as shown and as saved, the values after.
+    // The user's value before (none under HKLM), the box as shown and as
+    // saved, the values after.
     const struct {
-        std::string machine, user;
+        std::string user;
         bool machineKey, shown, ticked;
         std::string machineAfter, userAfter;
     } steps[] = {
-        {"", program, true, true, false, "", ""},   // the user's own, bare: both go
-        {"", "", false, false, true, "", quoted},   // the machine's key cannot be written
-        {"", quoted, true, true, true, quoted, ""}, // never both: it would start twice
+        {program, true, true, false, "", ""},   // the user's own, bare: it goes
+        {"", false, false, true, "", quoted},   // the machine's key cannot be written
+        {quoted, true, true, true, quoted, ""}, // never both: it would start twice
     };
     for (const auto& step : steps) {
-        RunValue(HKEY_LOCAL_MACHINE, step.machine.c_str());
+        RunValue(HKEY_LOCAL_MACHINE, "");
         RunValue(HKEY_CURRENT_USER, step.user.c_str());
         if (!step.machineKey)
             CHECK(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
