@@ -122,15 +122,6 @@ TEST(PeExports, AWholeModuleOfEitherProcessorIsTakenOnlyByItsOwn)
     EXPECT_EQ(kContractExports, Read(image).Contract);
     EXPECT_TRUE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineAmd64));
     EXPECT_FALSE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386));
-
-    // GetName and ExecWinVer list a library; Init and Execute are asked
-    // for when it is picked.
-    for (size_t names : {2, 1}) {
-        pe32.Exports = {{"GetName", 0x3000}, {"ExecWinVer", 0x3004}};
-        pe32.Exports.resize(names);
-        image = BuildImage(pe32);
-        EXPECT_EQ(names == 2, IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386));
-    }
 }
 
 struct TNamesCase {

@@ -79,11 +79,9 @@ TEST(ModuleMenu, TheLastSlotEndsOnTop)
     EXPECT_EQ(0, ModuleMenuOrder(none, order));
 }
 
-int TreeHeight(const std::vector<TFolderNode>& nodes, int32_t node)
+int Height(const std::vector<TFolderNode>& n, int32_t at)
 {
-    return node < 0 ? 0
-                    : 1 + std::max(TreeHeight(nodes, nodes[node].Left),
-                                   TreeHeight(nodes, nodes[node].Right));
+    return at < 0 ? 0 : 1 + std::max(Height(n, n[at].Left), Height(n, n[at].Right));
 }
 
 // Rising indexes, as a file system hands them out, make a plain tree a list.
@@ -95,7 +93,7 @@ TEST(FolderTree, EveryFolderIsFoundAtALogarithmicDepthWhateverTheOrder)
     for (int32_t i = 0; i < count; ++i)
         AddFolder(&tree, uint64_t(i) * 3);
     AddFolder(&tree, 300); // another volume's folder of an index seen
-    EXPECT_LE(TreeHeight(nodes, tree.Root), 2 * 14);
+    EXPECT_LE(Height(nodes, tree.Root), 2 * 14);
     for (int32_t i = 0; i < count; ++i)
         EXPECT_EQ(i, FindFolder(tree, uint64_t(i) * 3));
     EXPECT_EQ(-1, FindFolder(tree, 301));
