@@ -1,6 +1,7 @@
 // The host's user interface under Wine: how long the tray mode takes until
-// its message loop answers, against an empty program with a hidden window,
-// started alternately in one run; the processor time of opening
+// it waits for input with its start-up done (the module scan included),
+// alone and beside 500 ordinary libraries, against an empty program with a
+// hidden window, started alternately in one run; the processor time of opening
 // MAIN_DIALOG; and INFO_DIALOG's live refresh per second against the same
 // dialog with monitoring off. Another process's times read 0 under Wine 8,
 // so processor time comes from Linux (Z:\proc\<pid>\task\*\schedstat).
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "libraries.h"
 #include "linuxproc.h"
 
 namespace {
@@ -89,14 +91,16 @@ void End(TRun* run)
     CloseHandle(run->info.hThread);
 }
 
-// Milliseconds from the start until the first message sent to the
-// program's window comes back answered.
+// Milliseconds from the start until the program first waits for input and
+// then answers a message sent to its window. A message alone is answered
+// by the host inside its tray icon's hand-over, before the scan has begun.
 double StartToIdleMs(const std::string& program, const char* arguments, const char* className)
 {
     TRun run = {};
     double start = WallMs();
     if (!Start(program, arguments, &run))
         return -1;
+    WaitForInputIdle(run.info.hProcess, 30000);
     run.window = WaitForWindow(run.info.dwProcessId, className);
     DWORD_PTR answer;
     bool answered =
@@ -200,20 +204,32 @@ int main(int argc, char** argv)
         std::string(temp) + "brindlecap-uibench-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string host = folder + "Brindlecap.exe", empty = folder + "empty_window.exe";
+    // The same host beside the system's libraries, as unpacked into a
+    // folder of tools; a folder of its own, for the scan walks the folders
+    // below the program's.
+    std::string crowd = std::string(temp) + "brindlecap-uibench-crowd-" +
+                        std::to_string(GetCurrentProcessId()) + "\\";
+    std::string crowdHost = crowd + "Brindlecap.exe";
+    CreateDirectoryA(crowd.c_str(), nullptr);
+    int libraries = PlaceSystemLibraries(crowd, 500);
     if (!CopyFileA(WindowsPath(argv[1]).c_str(), host.c_str(), FALSE) ||
+        !CopyFileA(WindowsPath(argv[1]).c_str(), crowdHost.c_str(), FALSE) ||
         !CopyFileA(WindowsPath(argv[2]).c_str(), empty.c_str(), FALSE)) {
         printf("cannot copy the programs into %s\n", folder.c_str());
         return 1;
     }
     WriteSettings(folder, false);
+    WriteSettings(crowd, false);
 
     // A third argument names the window class of a stand-in for the host,
     // to find what its start-up costs; only the start-up is then measured.
     const char* hostClass = argc > 3 ? argv[3] : "Brindlecap";
     const int runs = 21;
-    std::vector<double> hostMs, emptyMs, trayMs;
+    std::vector<double> hostMs, emptyMs, trayMs, crowdMs;
     for (int i = 0; i < runs; ++i) {
         hostMs.push_back(StartToIdleMs(host, "", hostClass));
+        if (argc <= 3)
+            crowdMs.push_back(StartToIdleMs(crowdHost, "", hostClass));
         emptyMs.push_back(StartToIdleMs(empty, "", "BrindlecapEmpty"));
         trayMs.push_back(StartToIdleMs(empty, "tray", "BrindlecapEmpty"));
     }
@@ -222,7 +238,7 @@ int main(int argc, char** argv)
     double h = Median(hostMs), e = Median(emptyMs);
     double hMin = *std::min_element(hostMs.begin(), hostMs.end());
     double eMin = *std::min_element(emptyMs.begin(), emptyMs.end());
-    printf("start until the message loop answers, %d alternate starts (median, quickest):\n", runs);
+    printf("start until input idle and an answer, %d alternate starts (median, quickest):\n", runs);
     printf("%-46s %8.1f ms %8.1f ms\n", "Brindlecap.exe, tray mode", h, hMin);
     printf("%-46s %8.1f ms %8.1f ms\n", "empty program with a hidden window", e, eMin);
     printf("%-46s %8.2f    %8.2f    (goal <= 1.3)\n", "Brindlecap / empty", e > 0 ? h / e : 0.0,
@@ -232,8 +248,17 @@ int main(int argc, char** argv)
     printf("%-46s %8.1f ms %8.1f ms\n", "empty program, hidden window and a tray icon", t, tMin);
     printf("%-46s %8.2f    %8.2f\n", "Brindlecap / empty with a tray icon", t > 0 ? h / t : 0.0,
            tMin > 0 ? hMin / tMin : 0.0);
-    if (argc > 3)
+    if (argc > 3) {
+        RemoveFolder(crowd);
+        RemoveFolder(folder);
         return 0;
+    }
+    double c = Median(crowdMs), cMin = *std::min_element(crowdMs.begin(), crowdMs.end());
+    char crowdRow[64];
+    snprintf(crowdRow, sizeof crowdRow, "Brindlecap.exe beside %d libraries", libraries);
+    printf("%-46s %8.1f ms %8.1f ms\n", crowdRow, c, cMin);
+    printf("%-46s %8.2f    %8.2f\n", "Brindlecap beside them / empty", e > 0 ? c / e : 0.0,
+           eMin > 0 ? cMin / eMin : 0.0);
 
     printf("%-46s %8.2f ms (main thread, median of 5)\n", "one MAIN_DIALOG opening",
            MainDialogOpeningMs(host, 5));
@@ -244,9 +269,7 @@ int main(int argc, char** argv)
     printf("%-46s %8.2f ms a second (%.3f %% of a core)\n", "live refresh alone", live - still,
            (live - still) / 10.0);
 
-    DeleteFileA((folder + "Brindlecap.ini").c_str());
-    DeleteFileA(host.c_str());
-    DeleteFileA(empty.c_str());
-    RemoveDirectoryA(folder.c_str());
+    RemoveFolder(crowd);
+    RemoveFolder(folder);
     return 0;
 }

@@ -80,6 +80,9 @@ set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
 # The host's resources, shared with the test programs that load its strings.
 add_library(hostres OBJECT host/resources/host.rc)
+# The resource compiler does not report the manifests it includes.
+set_source_files_properties(host/resources/host.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/host/resources/brindlecap.manifest;${CMAKE_SOURCE_DIR}/host/resources/brindlecap64.manifest")
 
 # Stand-ins for the C runtime's block moves, linked into every product file;
 # compiled so that the compiler cannot turn their loops into calls to themselves.

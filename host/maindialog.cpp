@@ -39,14 +39,30 @@ void Open(HWND dialog)
     FillAmounts(dialog);
 }
 
+// The box's whole text, however long: leading zeros make a number no
+// larger, and a cut copy of a long text would read as another number.
+bool ReadAmountBox(HWND dialog, uint16_t* amount)
+{
+    HWND box = GetDlgItem(dialog, IDC_AMOUNT);
+    int length = GetWindowTextLengthA(box);
+    HANDLE heap = GetProcessHeap();
+    char* text = static_cast<char*>(HeapAlloc(heap, 0, DWORD(length) + 1));
+    if (!text)
+        return false;
+    text[0] = 0;
+    GetWindowTextA(box, text, length + 1);
+    bool taken = ReadCleanAmount(text, amount);
+    HeapFree(heap, 0, text);
+    return taken;
+}
+
 void Clean(HWND dialog)
 {
     int32_t unit = CheckedDisplayUnit(dialog);
-    char text[kAmountChars + 1];
-    GetDlgItemTextA(dialog, IDC_AMOUNT, text, sizeof text);
     uint16_t amount;
-    if (!ReadCleanAmount(text, &amount)) {
+    if (!ReadAmountBox(dialog, &amount)) {
         // Not a number: nothing runs, and the box offers the last amount.
+        char text[12];
         FormatDecimal(Settings.ManualCleanAmount, text);
         SetDlgItemTextA(dialog, IDC_AMOUNT, text);
         return;

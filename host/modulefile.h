@@ -2,11 +2,8 @@
 // export table and processor, read from the file without running any of it.
 #pragma once
 
-// True for a file of at most kModuleFileLimit bytes, built for this host's
-// processor, that exports every name of the plug-in contract. Any file that
-// cannot be opened or read whole gives false.
+// True for a file built for this host's processor that exports GetName and
+// ExecWinVer, whatever its size. Only its headers and export tables are
+// read, a few blocks of the file; any file that cannot be opened or read
+// there gives false.
 bool IsModuleFile(const char* path);
-
-// A module library is small; anything larger is no module of ours, and is
-// not read into memory to find that out.
-enum { kModuleFileLimit = 16 * 1024 * 1024 };

@@ -62,8 +62,8 @@ static void AddModule(const char* path, const char* name)
 // further libraries are not even loaded.
 static bool ConsiderLibrary(const char* path)
 {
-    // Only a file that exports the contract, for this processor, gets to
-    // run its start-up code.
+    // Only a file that exports GetName and ExecWinVer, for this processor,
+    // gets to run its start-up code.
     if (!IsModuleFile(path))
         return ModuleCount < kModuleSlots;
     HMODULE library = LoadLibraryA(path);
@@ -95,12 +95,40 @@ static void ReleaseLibrary(TPluginModule* module)
     module->Handle = nullptr;
 }
 
+// Whether `library`'s code may be running under us: a word on this
+// thread's stack, above our own frame, points into its code. A stale word
+// counts too, which only keeps a library a little longer.
+static bool CodeMayRunUnderUs(HMODULE library)
+{
+    const uint8_t* base = reinterpret_cast<const uint8_t*>(library);
+    const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    ULONG_PTR code = ULONG_PTR(base) + headers->OptionalHeader.BaseOfCode;
+    ULONG_PTR length = headers->OptionalHeader.SizeOfCode;
+    // The stack's used part lies in one committed region, from our frame up.
+    const ULONG_PTR* word = static_cast<const ULONG_PTR*>(__builtin_frame_address(0));
+    MEMORY_BASIC_INFORMATION stack;
+    if (!VirtualQuery(word, &stack, sizeof stack))
+        return true;
+    const ULONG_PTR* top = reinterpret_cast<const ULONG_PTR*>(
+        static_cast<const uint8_t*>(stack.BaseAddress) + stack.RegionSize);
+    for (; word < top; ++word)
+        if (*word - code < length)
+            return true;
+    return false;
+}
+
 bool InitModule(TPluginModule* module)
 {
     if (module->Active)
         return true;
-    // A library closed moments ago may still wait for its release: it is
-    // taken again as it is, not loaded a second time.
+    // A library closed moments ago may still wait for its release. Each
+    // opening starts with the module's globals as loading leaves them, so
+    // it is released and loaded again, unless its code may be under us (a
+    // message box of its own that outlived its dialog): then it is taken
+    // as it is.
+    if (module->Handle && !CodeMayRunUnderUs(module->Handle))
+        ReleaseLibrary(module);
     if (!module->Handle) {
         UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
         module->Handle = LoadLibraryA(module->Path);

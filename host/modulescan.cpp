@@ -34,8 +34,8 @@ enum { kFileInternalInformation = 6 };
 // Under Wine a Unix link shows no reparse-point attribute, so only the
 // directory's identity gives it away.
 struct TVisited {
-    TDirectoryId* Ids;
-    int Count;
+    TDirectoryId* Ids; // in the order entered
+    TFolderTree Tree;  // its node n is Ids[n], found by its index
     int Capacity;
     TQueryInformationFile QueryInformationFile; // 0 where ntdll lacks it
 };
@@ -86,20 +86,42 @@ char* HeapCopy(const char* text)
     return copy;
 }
 
+uint64_t IndexOf(const TDirectoryId& id) { return uint64_t(id.IndexHigh) << 32 | id.IndexLow; }
+
 // True when `id` is a directory entered before. A shared index alone is
 // not enough: the two must also lie on one volume.
 bool Seen(TVisited* visited, TDirectoryId* id)
 {
-    for (int i = 0; i < visited->Count; ++i) {
+    for (int32_t i = FindFolder(visited->Tree, IndexOf(*id)); i >= 0;
+         i = visited->Tree.Nodes[i].Same) {
         TDirectoryId& seen = visited->Ids[i];
-        if (seen.IndexHigh != id->IndexHigh || seen.IndexLow != id->IndexLow)
-            continue;
         // A volume that cannot be read counts as the same: better a folder
         // not walked twice than a loop.
         if (!LearnVolume(&seen) || !LearnVolume(id) || seen.Volume == id->Volume)
             return true;
     }
     return false;
+}
+
+// Twice the room for records and tree nodes; false when there is none.
+bool Grow(TVisited* visited)
+{
+    int capacity = visited->Capacity ? visited->Capacity * 2 : 64;
+    HANDLE heap = GetProcessHeap();
+    void* ids = visited->Ids
+                    ? HeapReAlloc(heap, 0, visited->Ids, DWORD(capacity) * sizeof(TDirectoryId))
+                    : HeapAlloc(heap, 0, DWORD(capacity) * sizeof(TDirectoryId));
+    if (!ids)
+        return false;
+    visited->Ids = static_cast<TDirectoryId*>(ids);
+    void* nodes = visited->Tree.Nodes ? HeapReAlloc(heap, 0, visited->Tree.Nodes,
+                                                    DWORD(capacity) * sizeof(TFolderNode))
+                                      : HeapAlloc(heap, 0, DWORD(capacity) * sizeof(TFolderNode));
+    if (!nodes)
+        return false;
+    visited->Tree.Nodes = static_cast<TFolderNode*>(nodes);
+    visited->Capacity = capacity;
+    return true;
 }
 
 // True when `dir` has not been entered before. Windows 9x cannot open a
@@ -129,21 +151,10 @@ bool FirstVisit(const char* dir, TVisited* visited)
     if (!id.VolumeKnown)
         id.Path = HeapCopy(dir);
     bool seen = Seen(visited, &id);
-    if (!seen && visited->Count == visited->Capacity) {
-        int capacity = visited->Capacity ? visited->Capacity * 2 : 64;
-        DWORD bytes = DWORD(capacity) * sizeof(TDirectoryId);
-        HANDLE heap = GetProcessHeap();
-        void* grown =
-            visited->Ids ? HeapReAlloc(heap, 0, visited->Ids, bytes) : HeapAlloc(heap, 0, bytes);
-        if (grown) {
-            visited->Ids = static_cast<TDirectoryId*>(grown);
-            visited->Capacity = capacity;
-        } else {
-            // A directory that cannot be remembered is not entered: it
-            // might be the start of a loop.
-            seen = true;
-        }
-    }
+    // A directory that cannot be remembered is not entered: it might be
+    // the start of a loop.
+    if (!seen && visited->Tree.Count == visited->Capacity && !Grow(visited))
+        seen = true;
     // A path that could not be kept leaves the volume unknown for good:
     // LearnVolume then fails and a shared index counts as the same folder.
     if (seen) {
@@ -151,7 +162,8 @@ bool FirstVisit(const char* dir, TVisited* visited)
             HeapFree(GetProcessHeap(), 0, id.Path);
         return false;
     }
-    visited->Ids[visited->Count++] = id;
+    visited->Ids[visited->Tree.Count] = id;
+    AddFolder(&visited->Tree, IndexOf(id));
     return true;
 }
 
@@ -202,15 +214,17 @@ void ScanDirectory(const char* dir, TWalk* walk)
 
 void WalkLibraries(const char* root, TTakeLibrary take)
 {
-    TWalk walk = {{nullptr, 0, 0, nullptr}, take, false};
+    TWalk walk = {{nullptr, {nullptr, 0, -1}, 0, nullptr}, take, false};
     if (HMODULE ntdll = GetModuleHandleA("ntdll.dll"))
         walk.Visited.QueryInformationFile = reinterpret_cast<TQueryInformationFile>(
             reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")));
     ScanDirectory(root, &walk);
-    if (walk.Visited.Ids) {
-        for (int i = 0; i < walk.Visited.Count; ++i)
-            if (walk.Visited.Ids[i].Path)
-                HeapFree(GetProcessHeap(), 0, walk.Visited.Ids[i].Path);
-        HeapFree(GetProcessHeap(), 0, walk.Visited.Ids);
-    }
+    HANDLE heap = GetProcessHeap();
+    for (int i = 0; i < walk.Visited.Tree.Count; ++i)
+        if (walk.Visited.Ids[i].Path)
+            HeapFree(heap, 0, walk.Visited.Ids[i].Path);
+    if (walk.Visited.Ids)
+        HeapFree(heap, 0, walk.Visited.Ids);
+    if (walk.Visited.Tree.Nodes)
+        HeapFree(heap, 0, walk.Visited.Tree.Nodes);
 }

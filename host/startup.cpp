@@ -76,15 +76,29 @@ static HWND OwnDialogOf(HWND window)
     return nullptr;
 }
 
+// Whether `focus` is a combo box, or the edit field of one, whose list is
+// dropped down: Esc then belongs to it and closes the list alone.
+static bool InDroppedList(HWND focus)
+{
+    for (int level = 0; focus && level < 2; ++level, focus = GetParent(focus)) {
+        char name[16];
+        if (GetClassNameA(focus, name, sizeof name) && lstrcmpiA(name, "ComboBox") == 0)
+            return SendMessageA(focus, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    }
+    return false;
+}
+
 // The keyboard in a modeless dialog: Tab, Enter, arrows and mnemonics go to
 // the dialog manager; Esc does what the dialog's close box does, whatever
-// the dialog makes of IDCANCEL. True when the message was taken.
+// the dialog makes of IDCANCEL, unless a list is dropped down. True when
+// the message was taken.
 static bool DialogKey(MSG* message)
 {
     HWND dialog = OwnDialogOf(message->hwnd);
     if (!dialog)
         return false;
-    if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+    if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE &&
+        !InDroppedList(message->hwnd)) {
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return true;
     }

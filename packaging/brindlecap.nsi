@@ -170,25 +170,37 @@ Function un.onInit
     ${EndIf}
 FunctionEnd
 
-; The autostart value goes only when it starts this copy: another copy of
+; An autostart value goes only when it starts this copy: another copy of
 ; the program elsewhere may have set it. The settings module writes the
-; program's folder as the program saw it, long or short.
+; program's path as the program saw it, long or short, quoted (older
+; copies wrote it bare), under HKLM or, where the user could not write
+; there, under HKCU.
+!macro IF_STARTS_THIS_COPY
+    ${If} $0 == $1
+    ${OrIf} $0 == $2
+    ${OrIf} $0 == `"$1"`
+    ${OrIf} $0 == `"$2"`
+!macroend
+
 Function un.RemoveAutostart
+    StrCpy $1 "$INSTDIR\Brindlecap.exe"
     GetFullPathName /SHORT $2 "$INSTDIR\Brindlecap.exe"
     ReadRegStr $0 HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
-    ${If} $0 == "$INSTDIR\Brindlecap.exe"
-    ${OrIf} $0 == $2
+    !insertmacro IF_STARTS_THIS_COPY
         DeleteRegValue HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
         ClearErrors
-        ReadRegStr $1 HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
+        ReadRegStr $3 HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
         ${IfNot} ${Errors}
             DetailPrint "$(AutostartKept)"
             MessageBox MB_OK|MB_ICONEXCLAMATION "$(AutostartKept)" /SD IDOK
         ${EndIf}
     ${EndIf}
+    ReadRegStr $0 HKCU "${RUN_KEY}" "${AUTOSTART_VALUE}"
+    !insertmacro IF_STARTS_THIS_COPY
+        DeleteRegValue HKCU "${RUN_KEY}" "${AUTOSTART_VALUE}"
+    ${EndIf}
     ReadRegStr $0 HKCU "${VIRTUAL_RUN_KEY}" "${AUTOSTART_VALUE}"
-    ${If} $0 == "$INSTDIR\Brindlecap.exe"
-    ${OrIf} $0 == $2
+    !insertmacro IF_STARTS_THIS_COPY
         DeleteRegValue HKCU "${VIRTUAL_RUN_KEY}" "${AUTOSTART_VALUE}"
     ${EndIf}
 FunctionEnd

@@ -44,6 +44,14 @@ for f in "$@"; do
     if grep -aq '<assembly ' "$f" && grep -ao 'processorArchitecture="[^"]*"' "$f" | grep -vqx "processorArchitecture=\"$arch\""; then
         echo "FAIL $f: its manifest names another processor than $arch"; failed=1
     fi
+    # Without a requested level Windows virtualises the program's registry
+    # and file writes; the trustInfo element in the asm.v2 form, which is the
+    # one Windows XP SP2 reads.
+    if grep -aq '<assembly ' "$f" &&
+        ! { grep -aq '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v2">' "$f" &&
+            grep -aq '<requestedExecutionLevel level="asInvoker"' "$f"; }; then
+        echo "FAIL $f: its manifest does not ask for asInvoker in the asm.v2 form"; failed=1
+    fi
     # A link time stamp would make two builds of one tree differ.
     stamp=$(od -An -tu4 -j$((header + 8)) -N4 "$f" | tr -d ' ')
     [ "$stamp" = 0 ] || { echo "FAIL $f: linked with a time stamp"; failed=1; }
@@ -64,6 +72,22 @@ for f in "$@"; do
         [ -z "$line" ] && continue
         grep -qxF "$line" <<<"$allowed" || { echo "FAIL $f: imports $line"; failed=1; }
     done <<<"$imports"
+    # A 32-bit file runs on the 486 and the Pentium as well: the first
+    # instruction of a later processor ends the program there. Named are the
+    # Pentium Pro's (cmov, fcmov, fcomi, the long nop), the Pentium's
+    # (cmpxchg8b, rdtsc, the model registers), cpuid, which early 486s lack,
+    # and every MMX, 3DNow! and SSE instruction (their registers, or fences
+    # and prefetches, which name none).
+    if [ "$machine" = 014c ]; then
+        later=$($objdump -d --no-show-raw-insn "$f" | awk -F'\t' 'NF >= 2 {
+            text = $2; sub(/^ +/, "", text); address = $1; gsub(/[ :]/, "", address)
+            if (text ~ /^(lock |rep[a-z]* )?(cmov|fcmov|fu?comip?( |$)|cmpxchg8b|rdtsc|rdpmc|rdmsr|wrmsr|cpuid|sysenter|sysexit|fxsave|fxrstor|emms|femms|nop[lwq]|prefetch|[lsm]fence|movnti|clflush|ldmxcsr|stmxcsr)/ ||
+                text ~ /%x?mm[0-9]/) print address ": " text }')
+        if [ -n "$later" ]; then
+            echo "FAIL $f: holds $(wc -l <<<"$later") instruction(s) the i486 lacks, the first at ${later%%$'\n'*}"
+            failed=1
+        fi
+    fi
     echo "$f: $(wc -l <<<"$imports") imports checked"
 done
 [ "$checked" -gt 0 ] || { echo "FAIL: no file given"; exit 1; }

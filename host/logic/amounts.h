@@ -11,9 +11,6 @@ int32_t ComboAmountCount(int32_t totalMB);
 // The amount at `index` of that list.
 int32_t ComboAmount(int32_t index);
 
-// Characters of the amount box read: more than any amount that fits, so
-// that a longer number is seen, and refused, whole.
-enum { kAmountChars = 15 };
 // The amount the main dialog cleans and stores for the box's `text`: its
 // whole text as a decimal number that fits the stored 16 bits. False for
 // anything else (empty, "abc", "48abc", " 64", "-1", "70000"): nothing is

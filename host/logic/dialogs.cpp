@@ -19,8 +19,18 @@ bool SnapToWorkArea(TPlacement* p, const TArea& w)
         p->Y = w.Bottom - p->Height;
         snapped = true;
     }
-    if (snapped)
-        KeepOnScreen(p, w);
+    // Left, then right: of a window wider than the work area the right
+    // edge shows; likewise the bottom edge of one taller than it.
+    if (snapped) {
+        if (p->X < w.Left)
+            p->X = w.Left;
+        if (p->X + p->Width > w.Right)
+            p->X = w.Right - p->Width;
+        if (p->Y < w.Top)
+            p->Y = w.Top;
+        if (p->Y + p->Height > w.Bottom)
+            p->Y = w.Bottom - p->Height;
+    }
     return snapped;
 }
 

@@ -15,8 +15,9 @@ struct TPlacement {
 };
 
 // Sticks a proposed window position to the edges of `work` within
-// SnapDistance, and once any edge stuck, pulls the window fully inside.
-// True when anything snapped.
+// SnapDistance, and once any edge stuck, pulls the window inside: left,
+// then right, then top, then bottom, so that the right and bottom edges of
+// a window larger than the work area stay on it. True when anything snapped.
 bool SnapToWorkArea(TPlacement* position, const TArea& work);
 
 // The settings keep a position as its low 16 bits. They are read back as

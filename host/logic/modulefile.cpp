@@ -11,16 +11,22 @@ enum : uint32_t {
     kExportDirectorySize = 40,
     kMagicPe32 = 0x10B,
     kMagicPe32Plus = 0x20B,
+    // The optional header up to the export directory's entry, in either layout.
+    kOptionalRead = 120,
     // The most sections the system's loader takes; it also keeps each
     // lookup of an RVA short whatever the file claims.
     kMaxSections = 96,
+    // Name pointers read at a time.
+    kNameChunk = 64,
+    // Bytes of a name compared: the longest contract name and its zero.
+    kNameRead = 16,
 };
 
 struct TImage {
-    const uint8_t* Bytes;
+    const TPeSource* Source;
     uint32_t Size;
-    uint32_t Sections;     // offset of the first section header
     uint32_t SectionCount; // all of them lie inside the file
+    uint8_t Sections[kMaxSections * kSectionSize];
 };
 
 // Whether [offset, offset + length) lies inside the file; in 64 bits, so
@@ -28,6 +34,13 @@ struct TImage {
 bool Inside(const TImage& image, uint64_t offset, uint64_t length)
 {
     return offset <= image.Size && length <= image.Size - offset;
+}
+
+// `length` bytes at `offset`, only from inside the file.
+bool Fetch(const TImage& image, uint64_t offset, uint32_t length, uint8_t* into)
+{
+    return Inside(image, offset, length) &&
+           image.Source->Read(image.Source->Context, uint32_t(offset), length, into);
 }
 
 uint16_t Word(const uint8_t* at) { return uint16_t(at[0] | at[1] << 8); }
@@ -42,7 +55,7 @@ uint32_t Dword(const uint8_t* at)
 bool FileOffset(const TImage& image, uint32_t rva, uint32_t length, uint32_t* offset)
 {
     for (uint32_t i = 0; i < image.SectionCount; ++i) {
-        const uint8_t* section = image.Bytes + image.Sections + i * kSectionSize;
+        const uint8_t* section = image.Sections + i * kSectionSize;
         uint32_t address = Dword(section + 12);
         uint32_t raw = Dword(section + 16);
         uint32_t pointer = Dword(section + 20);
@@ -75,8 +88,10 @@ uint32_t ContractBit(const TImage& image, uint32_t rva)
     uint32_t offset;
     if (!FileOffset(image, rva, 1, &offset))
         return 0;
-    const uint8_t* text = image.Bytes + offset;
-    uint32_t available = image.Size - offset;
+    uint8_t text[kNameRead];
+    uint32_t available = image.Size - offset < kNameRead ? image.Size - offset : kNameRead;
+    if (!Fetch(image, offset, available, text))
+        return 0;
     for (const auto& entry : kNames) {
         uint32_t i = 0;
         while (i < available && entry.Name[i] && uint8_t(entry.Name[i]) == text[i])
@@ -87,16 +102,36 @@ uint32_t ContractBit(const TImage& image, uint32_t rva)
     return 0;
 }
 
+// Whether the function of the name at `index` is its library's own code:
+// its ordinal leads to a function, and not to an RVA inside the export
+// directory (`rva`, `length`), which is a forwarder to another library that
+// loading would load too.
+bool OwnFunction(const TImage& image, uint32_t ordinalTable, uint32_t index, uint32_t functions,
+                 uint32_t functionCount, uint32_t rva, uint32_t length)
+{
+    uint8_t bytes[4];
+    if (!Fetch(image, ordinalTable + uint64_t(index) * 2, 2, bytes))
+        return false;
+    uint32_t ordinal = Word(bytes);
+    uint64_t slot = functions + uint64_t(ordinal) * 4;
+    uint32_t entry;
+    if (ordinal >= functionCount || slot > 0xFFFFFFFFu ||
+        !FileOffset(image, uint32_t(slot), 4, &entry) || !Fetch(image, entry, 4, bytes))
+        return false;
+    uint32_t code = Dword(bytes);
+    bool forwarded = code >= rva && uint64_t(code) - rva < length;
+    return code != 0 && !forwarded;
+}
+
 // Reads the export directory at `rva` (`length` bytes by the data
-// directory). A name whose ordinal leads to no function, or to an RVA
-// inside the directory itself (a forwarder to another library, which would
-// load that one), does not count.
+// directory).
 bool ReadExportDirectory(const TImage& image, uint32_t rva, uint32_t length, TPeExports* out)
 {
     uint32_t directory;
-    if (!FileOffset(image, rva, kExportDirectorySize, &directory))
+    uint8_t at[kExportDirectorySize];
+    if (!FileOffset(image, rva, kExportDirectorySize, &directory) ||
+        !Fetch(image, directory, kExportDirectorySize, at))
         return false;
-    const uint8_t* at = image.Bytes + directory;
     uint32_t functionCount = Dword(at + 20);
     uint32_t nameCount = Dword(at + 24);
     uint32_t functions = Dword(at + 28);
@@ -111,19 +146,18 @@ bool ReadExportDirectory(const TImage& image, uint32_t rva, uint32_t length, TPe
         !FileOffset(image, ordinals, nameCount * 2, &ordinalTable))
         return false;
     out->NameCount = nameCount;
+    uint8_t chunk[kNameChunk * 4];
     for (uint32_t i = 0; i < nameCount; ++i) {
-        uint32_t bit = ContractBit(image, Dword(image.Bytes + nameTable + 4 * i));
+        uint32_t inChunk = i % kNameChunk;
+        if (inChunk == 0) {
+            uint32_t count = nameCount - i < kNameChunk ? nameCount - i : kNameChunk;
+            if (!Fetch(image, nameTable + uint64_t(i) * 4, count * 4, chunk))
+                return false;
+        }
+        uint32_t bit = ContractBit(image, Dword(chunk + 4 * inChunk));
         if (!bit || (out->Contract & bit))
             continue;
-        uint32_t ordinal = Word(image.Bytes + ordinalTable + 2 * i);
-        uint64_t slot = functions + uint64_t(ordinal) * 4;
-        uint32_t entry;
-        if (ordinal >= functionCount || slot > 0xFFFFFFFFu ||
-            !FileOffset(image, uint32_t(slot), 4, &entry))
-            continue;
-        uint32_t code = Dword(image.Bytes + entry);
-        bool forwarded = code >= rva && uint64_t(code) - rva < length;
-        if (code != 0 && !forwarded)
+        if (OwnFunction(image, ordinalTable, i, functions, functionCount, rva, length))
             out->Contract |= bit;
         if (out->Contract == kContractExports)
             break;
@@ -131,27 +165,25 @@ bool ReadExportDirectory(const TImage& image, uint32_t rva, uint32_t length, TPe
     return true;
 }
 
-} // namespace
-
-bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out)
+bool ReadHeaders(TImage* image, TPeExports* out)
 {
-    out->Machine = 0;
-    out->Contract = 0;
-    out->NameCount = 0;
-    TImage image = {file, size, 0, 0};
-    if (!file || size < kDosSize || file[0] != 'M' || file[1] != 'Z')
+    uint8_t dos[kDosSize];
+    if (!Fetch(*image, 0, kDosSize, dos) || dos[0] != 'M' || dos[1] != 'Z')
         return false;
-    uint32_t pe = Dword(file + kDosNewHeader);
-    if (!Inside(image, pe, 4 + kFileHeaderSize) || Dword(file + pe) != 0x00004550)
+    uint32_t pe = Dword(dos + kDosNewHeader);
+    uint8_t signature[4 + kFileHeaderSize];
+    if (!Fetch(*image, pe, sizeof signature, signature) || Dword(signature) != 0x00004550)
         return false;
-    const uint8_t* header = file + pe + 4;
+    const uint8_t* header = signature + 4;
     out->Machine = Word(header);
     uint32_t sectionCount = Word(header + 2);
     uint32_t optionalSize = Word(header + 16);
     uint64_t optional = uint64_t(pe) + 4 + kFileHeaderSize;
-    if (!Inside(image, optional, optionalSize) || optionalSize < 2)
+    if (!Inside(*image, optional, optionalSize) || optionalSize < 2)
         return false;
-    const uint8_t* at = file + optional;
+    uint8_t at[kOptionalRead] = {};
+    if (!Fetch(*image, optional, optionalSize < kOptionalRead ? optionalSize : kOptionalRead, at))
+        return false;
     // Where the data directories begin differs between the two layouts; a
     // layout that does not belong to the machine is no image for it.
     uint32_t countAt, directoriesAt;
@@ -167,15 +199,14 @@ bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out)
     }
     uint64_t sections = optional + optionalSize;
     if (sectionCount > kMaxSections ||
-        !Inside(image, sections, uint64_t(sectionCount) * kSectionSize))
+        !Fetch(*image, sections, sectionCount * kSectionSize, image->Sections))
         return false;
-    image.Sections = uint32_t(sections);
-    image.SectionCount = sectionCount;
+    image->SectionCount = sectionCount;
     // A section whose bytes the file does not hold whole is a cut copy,
     // which the system's loader refuses too.
     for (uint32_t i = 0; i < sectionCount; ++i) {
-        const uint8_t* section = file + image.Sections + i * kSectionSize;
-        if (!Inside(image, Dword(section + 20), Dword(section + 16)))
+        const uint8_t* section = image->Sections + i * kSectionSize;
+        if (!Inside(*image, Dword(section + 20), Dword(section + 16)))
             return false;
     }
     // No room for the first directory, or none declared: no exports.
@@ -185,12 +216,57 @@ bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out)
     uint32_t exportSize = Dword(at + directoriesAt + 4);
     if (exportRva == 0 && exportSize == 0)
         return true;
-    return ReadExportDirectory(image, exportRva, exportSize, out);
+    return ReadExportDirectory(*image, exportRva, exportSize, out);
+}
+
+struct TMemory {
+    const uint8_t* Bytes;
+};
+
+bool ReadMemory(void* context, uint32_t offset, uint32_t length, uint8_t* into)
+{
+    const uint8_t* from = static_cast<TMemory*>(context)->Bytes + offset;
+    for (uint32_t i = 0; i < length; ++i)
+        into[i] = from[i];
+    return true;
+}
+
+} // namespace
+
+bool ReadPeExports(const TPeSource& source, TPeExports* out)
+{
+    out->Machine = 0;
+    out->Contract = 0;
+    out->NameCount = 0;
+    TImage image;
+    image.Source = &source;
+    image.Size = source.Size;
+    image.SectionCount = 0;
+    if (ReadHeaders(&image, out))
+        return true;
+    // A refused file names nothing.
+    out->Contract = 0;
+    out->NameCount = 0;
+    return false;
+}
+
+bool ReadPeExports(const uint8_t* file, uint32_t size, TPeExports* out)
+{
+    TMemory memory = {file};
+    TPeSource source = {file ? size : 0, ReadMemory, &memory};
+    return ReadPeExports(source, out);
+}
+
+bool IsModuleImage(const TPeSource& source, uint16_t machine)
+{
+    TPeExports exports;
+    return ReadPeExports(source, &exports) && exports.Machine == machine &&
+           (exports.Contract & kListedExports) == kListedExports;
 }
 
 bool IsModuleImage(const uint8_t* file, uint32_t size, uint16_t machine)
 {
-    TPeExports exports;
-    return ReadPeExports(file, size, &exports) && exports.Machine == machine &&
-           exports.Contract == kContractExports;
+    TMemory memory = {file};
+    TPeSource source = {file ? size : 0, ReadMemory, &memory};
+    return IsModuleImage(source, machine);
 }

@@ -2,19 +2,19 @@
 
 #include "../../common/logic/text.h"
 
-static HKEY OpenKey(HKEY root, const char* keyPath)
+static HKEY OpenKey(HKEY root, const char* keyPath, REGSAM access)
 {
     if (keyPath[0] == '\\')
         ++keyPath;
     HKEY key;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, keyPath, 0, access, &key) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
 bool RegWriteString(HKEY root, const char* keyPath, const char* valueName, const char* data)
 {
-    HKEY key = OpenKey(root, keyPath);
+    HKEY key = OpenKey(root, keyPath, KEY_SET_VALUE);
     if (!key)
         return false;
     LONG result = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
@@ -25,7 +25,7 @@ bool RegWriteString(HKEY root, const char* keyPath, const char* valueName, const
 
 bool RegRemoveValue(HKEY root, const char* keyPath, const char* valueName)
 {
-    HKEY key = OpenKey(root, keyPath);
+    HKEY key = OpenKey(root, keyPath, KEY_SET_VALUE);
     if (!key)
         return false;
     LONG result = RegDeleteValueA(key, valueName);
@@ -33,14 +33,18 @@ bool RegRemoveValue(HKEY root, const char* keyPath, const char* valueName)
     return result == ERROR_SUCCESS;
 }
 
-bool RegValueExists(HKEY root, const char* keyPath, const char* valueName)
+bool RegReadString(HKEY root, const char* keyPath, const char* valueName, char* out, DWORD size)
 {
-    HKEY key = OpenKey(root, keyPath);
+    HKEY key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
     if (!key)
         return false;
     DWORD type = 0;
-    DWORD size = 0;
-    LONG result = RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size);
+    DWORD read = size - 1; // room for a zero the value may lack
+    LONG result =
+        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(out), &read);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    out[read] = 0;
+    return true;
 }

@@ -33,13 +33,51 @@ static bool HostFile(const char* name, char out[kPathBuffer])
     return JoinPath(out, kPathBuffer, HostDirectory ? HostDirectory : "", name);
 }
 
-// The registry is asked only when the file opened.
+static bool SamePath(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
+
+// Whether the Run value under `root` starts `program`, quoted or not: a
+// value naming another copy of the program is that copy's.
+static bool RunValueNames(HKEY root, const char* program)
+{
+    char data[kPathBuffer];
+    return RegReadString(root, kRunKey, kRunValue, data, sizeof data) &&
+           CommandNames(data, program, SamePath);
+}
+
+// The registry is asked only when the file opened. The machine's value
+// starts the program for every user; the user's own, for this user alone.
 static void LoadSetupSettings()
 {
     char path[kPathBuffer];
     if (!HostFile("Brindlecap.ini", path) || !ReadSettingsFile(path, &Settings))
         return;
-    AutostartEnabled = RegValueExists(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    char program[kPathBuffer];
+    AutostartEnabled =
+        HostFile("Brindlecap.exe", program) &&
+        (RunValueNames(HKEY_LOCAL_MACHINE, program) || RunValueNames(HKEY_CURRENT_USER, program));
+}
+
+// For every user where this user may write the machine's key, else for this
+// user alone; never both, which would start the program twice at logon.
+// Off removes whichever of the two starts this program.
+static void SaveAutostart()
+{
+    char program[kPathBuffer], command[kPathBuffer + 2];
+    if (!HostFile("Brindlecap.exe", program))
+        return;
+    if (!AutostartEnabled) {
+        static const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+        for (HKEY root : kRoots)
+            if (RunValueNames(root, program))
+                RegRemoveValue(root, kRunKey, kRunValue);
+        return;
+    }
+    if (!QuotedCommand(command, sizeof command, program))
+        return;
+    if (!RegWriteString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, command))
+        RegWriteString(HKEY_CURRENT_USER, kRunKey, kRunValue, command);
+    else if (RunValueNames(HKEY_CURRENT_USER, program))
+        RegRemoveValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
 }
 
 static void SaveSetupSettings()
@@ -57,13 +95,7 @@ static void SaveSetupSettings()
     case SettingsWritten:
         break;
     }
-    if (AutostartEnabled) {
-        char program[kPathBuffer];
-        if (HostFile("Brindlecap.exe", program))
-            RegWriteString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, program);
-    } else {
-        RegRemoveValue(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
-    }
+    SaveAutostart();
     PostMessageA(HostWindow, WM_HOSTNOTIFY, HOSTNOTIFY_SETTINGS_CHANGED, 0);
 }
 

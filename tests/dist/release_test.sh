@@ -135,6 +135,7 @@ run() { # run PROGRAM ARGS...: a Windows program to its end and all it started
 reg_has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
 reg_value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print}'; }
 RUN='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+USER_RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL='Software\Microsoft\Windows\CurrentVersion\Uninstall\Brindlecap'
 start_menu() { find "$drive_c/users" -path "*/Start Menu/Programs/Brindlecap" -type d 2>/dev/null; }
 
@@ -173,11 +174,12 @@ check "installed program cleans 100 MB and ends with 0" run 'C:\Brindlecap-test\
 check "it keeps its settings beside itself" [ "$(stat -c %s "$folder/Brindlecap.ini" 2>/dev/null)" = 23 ]
 printf '[7/12/2026 2:9] \xc7\xe0\xef\xf0\xee\xf1  48 \xcc\xe1 #MANUAL\r\n' >"$folder/Brindlecap.log"
 user_files=$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" | sha256sum)
-wine reg add "$RUN" /v Brindle /d 'C:\Brindlecap-test\Brindlecap.exe' /f </dev/null >/dev/null 2>&1
+wine reg add "$RUN" /v Brindle /d '"C:\Brindlecap-test\Brindlecap.exe"' /f </dev/null >/dev/null 2>&1
+wine reg add "$USER_RUN" /v Brindle /d 'C:\Brindlecap-test\Brindlecap.exe' /f </dev/null >/dev/null 2>&1
 wine reg add "$RUN" /v Other /d 'C:\Other\other.exe' /f </dev/null >/dev/null 2>&1
 check "uninstaller ends with 0" run 'C:\Brindlecap-test\Uninstall.exe' /S
 uninstalled "$folder"
-check "the autostart value of this copy goes" eval '! reg_has "$RUN" Brindle'
+check "the autostart values of this copy go, quoted or not" eval '! reg_has "$RUN" Brindle && ! reg_has "$USER_RUN" Brindle'
 check "other autostart values stay" [ "$(reg_value "$RUN" Other)" = 'C:\Other\other.exe' ]
 check "a silent uninstall keeps the settings and the log" \
     [ "$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" 2>/dev/null | sha256sum)" = "$user_files" ]

@@ -186,7 +186,8 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
         {"abc", "48", 0, nullptr},
         {"48abc", "48", 0, nullptr},
         {"70000", "48", 0, nullptr},
-        {"1024", "1024", 1, " 1024 \xCC\xE1 #MANUAL\r\n"},
+        {"000000000000000048", "000000000000000048", 1, " 48 \xCC\xE1 #MANUAL\r\n"},
+        {"1024", "1024", 2, " 1024 \xCC\xE1 #MANUAL\r\n"},
     };
     for (const auto& t : typings) {
         CHECK(SetDlgItemTextA(main, IDC_AMOUNT, t.typed));

@@ -131,6 +131,25 @@ bool Cleaned(TKeyRun& run)
 }
 
 void Escape(TKeyRun& run) { Press(run, VK_ESCAPE); }
+// MAIN_DIALOG: Esc with the amount list dropped down closes the list alone.
+void DropAmountsAndEscape(TKeyRun& run)
+{
+    CHECK(TabTo(run, IDC_AMOUNT));
+    SendDlgItemMessageA(run.dialog, IDC_AMOUNT, CB_SHOWDROPDOWN, TRUE, 0);
+    CHECK(SendDlgItemMessageA(run.dialog, IDC_AMOUNT, CB_GETDROPPEDSTATE, 0, 0));
+    Press(run, VK_ESCAPE);
+}
+// The list closed; a Tab typed then is taken after whatever the Esc posted,
+// so the dialog is still there only if the Esc did not close it.
+bool ListClosedDialogOpen(TKeyRun& run)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 1000; Sleep(20))
+        if (!SendDlgItemMessageA(run.dialog, IDC_AMOUNT, CB_GETDROPPEDSTATE, 0, 0)) {
+            Press(run, VK_TAB);
+            return IsWindow(run.dialog) != FALSE;
+        }
+    return false;
+}
 bool ClosedAndStored(TKeyRun& run)
 {
     if (!WaitGone(run.dialog))
@@ -213,6 +232,8 @@ CHECK_CASE(EveryDialogAnswersTheKeyboard)
     } rows[] = {
         {"MAIN_DIALOG, Tab to the amount, Enter", nullptr, OpenMain, TypeAmountAndEnter, Cleaned},
         {"MAIN_DIALOG, Esc", nullptr, OpenMain, Escape, ClosedAndStored},
+        {"MAIN_DIALOG, amounts dropped down, Esc", nullptr, OpenMain, DropAmountsAndEscape,
+         ListClosedDialogOpen},
         {"INFO_DIALOG, Esc", nullptr, OpenInfo, EscapeInfo, InfoClosedWithItsPlace},
         {"ABOUT_DIALOG, Esc", nullptr, OpenAbout, Escape, ClosedAndStored},
         {"Setup, Tab through all, Esc", "Setup.dll", OpenSetup, TabThroughAndEscape,

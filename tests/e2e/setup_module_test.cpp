@@ -287,10 +287,10 @@ CHECK_CASE(SetupSwitchesAutostartInTheRegistry)
         return host.Exit();
     CheckDlgButton(dialog, IDC_AUTOSTART, BST_CHECKED);
     CHECK(PressAndClose(dialog, IDC_OK));
-    char data[MAX_PATH] = "", expected[MAX_PATH];
+    char data[MAX_PATH] = "", expected[MAX_PATH] = "\"";
     CHECK(Autostart(data, sizeof data));
-    FilePath(host.program, "Brindlecap.exe", expected);
-    CHECK_STR(expected, data);
+    FilePath(host.program, "Brindlecap.exe", expected + 1);
+    CHECK_STR(strcat(expected, "\""), data);
 
     dialog = host.Pick();
     CHECK(dialog);

@@ -47,14 +47,15 @@ TEST(SnapToWorkArea, AnEdgeBeyondTheWorkAreaIsPulledInside)
     EXPECT_EQ(30, p.Y);
 }
 
-TEST(SnapToWorkArea, AWindowLargerThanTheWorkAreaKeepsItsTitleBarInside)
+TEST(SnapToWorkArea, AWindowLargerThanTheWorkAreaKeepsItsRightAndBottomEdgesInside)
 {
+    // 1024 - 1200 and 738 - 900, from either side.
     TPlacement p = Snapped(-50, -80, 1200, 900);
-    EXPECT_EQ(0, p.X);
-    EXPECT_EQ(0, p.Y);
+    EXPECT_EQ(-176, p.X);
+    EXPECT_EQ(-162, p.Y);
     p = Snapped(100, 200, 1200, 900);
-    EXPECT_EQ(0, p.X);
-    EXPECT_EQ(0, p.Y);
+    EXPECT_EQ(-176, p.X);
+    EXPECT_EQ(-162, p.Y);
 }
 
 TEST(StoredCoordinate, LowSixteenBitsReadBackAsSigned)

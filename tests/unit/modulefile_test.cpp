@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -225,6 +226,43 @@ TEST(PeExports, HeadersThatLieAreRefused)
         EXPECT_FALSE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineI386)) << d.What;
         EXPECT_FALSE(IsModuleImage(image.data(), uint32_t(image.size()), kMachineAmd64)) << d.What;
     }
+}
+
+TEST(PeExports, ASectionEndingWhereTheExportSectionBeginsLeavesItMapped)
+{
+    TImageSpec spec;
+    spec.Exports = Contract();
+    std::vector<uint8_t> image = BuildImage(spec);
+    // First a section whose raw data ends at the export section's RVA.
+    const size_t section = kOptional + 224;
+    std::memcpy(&image[section + 40], &image[section], 40);
+    Put32(image, section + 12, kSectionRva - 0x200);
+    Put32(image, section + 16, 0x200);
+    Put32(image, section + 20, 0);
+    Put16(image, kPe + 6, 2);
+    EXPECT_EQ(kContractExports, Read(image).Contract);
+}
+
+uint32_t FurthestRead; // the end of the furthest range read
+
+bool ReadNoting(void* bytes, uint32_t offset, uint32_t length, uint8_t* into)
+{
+    std::memcpy(into, static_cast<uint8_t*>(bytes) + offset, length);
+    FurthestRead = std::max(FurthestRead, offset + length);
+    return true;
+}
+
+TEST(PeExports, ANamesCountFarBeyondTheFileIsRefusedBeforeItsTablesAreRead)
+{
+    TImageSpec spec;
+    spec.Exports = Contract();
+    std::vector<uint8_t> image = BuildImage(spec);
+    Put32(image, kSectionFile + 24, 0x80000001u); // tables of 4 and 2 bytes, wrapped
+    FurthestRead = 0;
+    TPeExports exports;
+    EXPECT_FALSE(
+        ReadPeExports(TPeSource{uint32_t(image.size()), ReadNoting, image.data()}, &exports));
+    EXPECT_EQ(kSectionFile + 40, FurthestRead); // the export directory, nothing past it
 }
 
 TEST(PeExports, ANameOrFunctionOutsideTheFileCountsNothing)

@@ -1,8 +1,10 @@
 // The plug-in manager's decisions and the settings module's edit parsing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "../../host/logic/modules.h"
 #include "../../modules/setup/logic/setup.h"
@@ -75,6 +77,28 @@ TEST(ModuleMenu, TheLastSlotEndsOnTop)
 
     bool none[kModuleSlots] = {};
     EXPECT_EQ(0, ModuleMenuOrder(none, order));
+}
+
+int Height(const std::vector<TFolderNode>& n, int32_t at)
+{
+    return at < 0 ? 0 : 1 + std::max(Height(n, n[at].Left), Height(n, n[at].Right));
+}
+
+// Rising indexes, as a file system hands them out, make a plain tree a list.
+TEST(FolderTree, EveryFolderIsFoundAtALogarithmicDepthWhateverTheOrder)
+{
+    const int32_t count = 10000;
+    std::vector<TFolderNode> nodes(count + 1);
+    TFolderTree tree = {nodes.data(), 0, -1};
+    for (int32_t i = 0; i < count; ++i)
+        AddFolder(&tree, uint64_t(i) * 3);
+    AddFolder(&tree, 300); // another volume's folder of an index seen
+    EXPECT_LE(Height(nodes, tree.Root), 2 * 14);
+    for (int32_t i = 0; i < count; ++i)
+        EXPECT_EQ(i, FindFolder(tree, uint64_t(i) * 3));
+    EXPECT_EQ(-1, FindFolder(tree, 301));
+    EXPECT_EQ(count, nodes[100].Same);
+    EXPECT_EQ(-1, nodes[count].Same);
 }
 
 TEST(SetupEdits, TakeTheFirstCharactersAndTheLowBits)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../../common/hostnotify.h"
+#include "../../common/settingsfile.h"
 #include "../../common/version.h"
 #include "../../modules/setup/resource.h"
 #include "check.h"
@@ -41,6 +42,23 @@ bool AutostartValueExists()
     bool exists = RegQueryValueExA(key, "Brindle", nullptr, nullptr, nullptr, nullptr) == 0;
     RegCloseKey(key);
     return exists;
+}
+
+// The autostart value under `root`, "" for none; then set to `data` ("":
+// removed) when one is given.
+std::string RunValue(HKEY root, const char* data = nullptr)
+{
+    char before[MAX_PATH + 8] = "";
+    DWORD size = sizeof before;
+    HKEY key;
+    CHECK(RegCreateKeyA(root, kRunKey, &key) == ERROR_SUCCESS);
+    RegQueryValueExA(key, "Brindle", nullptr, nullptr, (BYTE*)before, &size);
+    if (data && *data)
+        RegSetValueExA(key, "Brindle", 0, REG_SZ, (const BYTE*)data, DWORD(strlen(data) + 1));
+    else if (data)
+        RegDeleteValueA(key, "Brindle");
+    RegCloseKey(key);
+    return before;
 }
 
 // One opening of the module's dialog for a program folder, with a hidden
@@ -246,4 +264,37 @@ CHECK_CASE(SetupShowsAHandWrittenFileAsItIsAndRefusesToSaveItsNonsense)
                             "\x64\x00\x00\x00\x00\x00\x00\x00",
                             23);
     CHECK(onDisk == saved);
+}
+
+CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
+{
+    TTempFolder folder;
+    CHECK(folder.Ready() && WriteSettingsFile(folder.File("Brindlecap.ini").c_str(),
+                                              kDefaultSettings) == SettingsWritten);
+    const std::string program = folder.File("Brindlecap.exe"), quoted = '"' + program + '"';
+    // The user's value before (none under HKLM), the box as shown and as
+    // saved, the values after.
+    const struct {
+        std::string user;
+        bool machineKey, shown, ticked;
+        std::string machineAfter, userAfter;
+    } steps[] = {
+        {program, true, true, false, "", ""},   // the user's own, bare: it goes
+        {"", false, false, true, "", quoted},   // the machine's key cannot be written
+        {quoted, true, true, true, quoted, ""}, // never both: it would start twice
+    };
+    for (const auto& step : steps) {
+        RunValue(HKEY_LOCAL_MACHINE, "");
+        RunValue(HKEY_CURRENT_USER, step.user.c_str());
+        if (!step.machineKey)
+            CHECK(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey) == ERROR_SUCCESS);
+        TSetupDialog setup(folder.Path(), 0);
+        CHECK_EQ(step.shown, setup.Checked(IDC_AUTOSTART));
+        CheckDlgButton(setup.dialog, IDC_AUTOSTART, step.ticked ? BST_CHECKED : BST_UNCHECKED);
+        SendMessageA(setup.dialog, WM_COMMAND, IDC_OK, 0);
+        CHECK(RunValue(HKEY_LOCAL_MACHINE) == step.machineAfter);
+        CHECK(RunValue(HKEY_CURRENT_USER) == step.userAfter);
+    }
+    RunValue(HKEY_LOCAL_MACHINE, "");
+    RunValue(HKEY_CURRENT_USER, "");
 }

@@ -49,3 +49,26 @@ int FirstRefusedEdit(const char* const texts[kEditFieldCount])
             return i;
     return -1;
 }
+
+bool QuotedCommand(char* out, int size, const char* program)
+{
+    if (TextLength(program) + 3 > size)
+        return false;
+    CopyText(out, size, "\"");
+    AppendText(out, size, program);
+    AppendText(out, size, "\"");
+    return true;
+}
+
+bool CommandNames(const char* data, const char* program, TSamePath same)
+{
+    int length = TextLength(data);
+    if (length < 2 || data[0] != '"' || data[length - 1] != '"')
+        return same(data, program);
+    // The quotes stripped; longer than any path the module reads.
+    char inner[300];
+    if (length - 1 > int(sizeof inner))
+        return false;
+    CopyText(inner, length - 1, data + 1);
+    return same(inner, program);
+}

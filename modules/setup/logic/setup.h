@@ -28,3 +28,13 @@ bool EditAccepts(const char* text, const TEditField& field);
 // The index in kEditFields of the first field whose text (texts[i] for
 // kEditFields[i]) is refused; -1 when all are accepted.
 int FirstRefusedEdit(const char* const texts[kEditFieldCount]);
+
+// The autostart value's data for `program`: its path in double quotes, so
+// that a path with a space starts this program and nothing before it.
+// False when that does not fit `size` characters with the zero.
+bool QuotedCommand(char* out, int size, const char* program);
+
+// Paths compared as the file system does (case aside), by the caller.
+typedef bool (*TSamePath)(const char* a, const char* b);
+// Whether autostart value `data` starts `program`: its path, quoted or not.
+bool CommandNames(const char* data, const char* program, TSamePath same);
