@@ -10,9 +10,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Windows 95 and 98 ran on the 486, the Pentium, the K6 and the Cyrix
-# chips, none of which has the Pentium Pro's cmov or fcomi, the compiler's
-# default. Tuned for the Pentium, the oldest processor most such machines
-# have; -Os decides the code anyway.
-set(CMAKE_C_FLAGS_INIT "-march=i486 -mtune=pentium")
-set(CMAKE_CXX_FLAGS_INIT "-march=i486 -mtune=pentium")

@@ -16,6 +16,12 @@ else()
     set(DLL_ENTRY _DllEntry@12)
     set(SUBSYSTEM_MAJOR 4)
     set(SUBSYSTEM_MINOR 0)
+    # Windows 95 and 98 ran on the 486, the Pentium, the K6 and the Cyrix
+    # chips, none of which has the Pentium Pro's cmov or fcomi, the
+    # compiler's default. Tuned for the Pentium, the oldest processor most
+    # such machines have; -Os decides the code anyway. Set here rather than
+    # in the toolchain file so that an existing tree takes it too.
+    add_compile_options(-march=i486 -mtune=pentium)
 endif()
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 # Declarations of later Windows versions stay out of reach.
@@ -72,10 +78,12 @@ set(HOST_SOURCES
     host/tray.cpp
 )
 add_library(hostcore STATIC ${HOST_SOURCES})
-target_compile_options(hostcore PUBLIC -ffunction-sections -fdata-sections)
+# Functions only: with -fdata-sections this compiler puts zero-filled
+# globals into .data$ sections, stored in the file, instead of .bss.
+target_compile_options(hostcore PUBLIC -ffunction-sections)
 target_link_libraries(hostcore PUBLIC logic)
 # No C runtime to call: loops stay loops.
-target_compile_options(logic PUBLIC -ffunction-sections -fdata-sections -fno-tree-loop-distribute-patterns)
+target_compile_options(logic PUBLIC -ffunction-sections -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
 # The host's resources, shared with the test programs that load its strings.
