@@ -142,9 +142,12 @@ CHECK_CASE(TheTrayAnswersThroughoutAMenuCleaning)
     }
     CHECK(answered >= 3);
     // Closed during a run: it stops between chunks, the settings are saved,
-    // and the program ends with 0.
+    // and the program ends with 0. The run is under way once a second pick
+    // is refused, which is logged at once.
+    char log[256];
     CHECK(SendMessageTimeoutA(window, WM_COMMAND, IDM_CLEAN75, 0, SMTO_NORMAL, 500, &answer));
-    Sleep(300);
+    CHECK(SendMessageTimeoutA(window, WM_COMMAND, IDM_CLEAN75, 0, SMTO_NORMAL, 500, &answer));
+    CHECK(WaitForLogLines(path, 2, log, sizeof log));
     ExpectClosesWithZero(sandbox, child, window, program);
 }
 

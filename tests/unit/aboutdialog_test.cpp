@@ -5,11 +5,10 @@
 
 #include "../../host/logic/aboutdialog.h"
 
-TEST(HelpFile, TheOldRussianFileOnlyWhereItIsThePageOfTheUiLanguageBeforeTheOther)
+TEST(HelpFile, TheOldHelpFileOnlyWhereItIsThenThePageOfTheUiLanguageThenTheOther)
 {
     struct Row {
-        bool hlpPresent;
-        bool russian;
+        bool hlpPresent, russian;
         const char* expected; // the names tried, in order
     };
     const Row rows[] = {

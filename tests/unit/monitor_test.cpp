@@ -7,6 +7,7 @@
 
 #include "../../host/logic/amounts.h"
 #include "../../common/logic/settingsfile.h"
+#include "../../host/logic/inforefresh.h"
 #include "../../host/logic/monitor.h"
 
 namespace {
@@ -128,6 +129,14 @@ TEST(MonitorThresholds, StrictComparisonsAndTheDefaultAmounts)
     EXPECT_FALSE(ProcessorQuiet(-1, 0));
     EXPECT_EQ(115, PercentOfTotal(256, kDefaultSettings.AutoCleanPercent));
     EXPECT_EQ(64, PercentOfTotal(256, kDefaultSettings.CriticalCleanPercent));
+}
+
+TEST(RefreshPause, AFloorForZeroAndTinyPeriods)
+{
+    EXPECT_EQ(100u, RefreshPause(0));
+    EXPECT_EQ(100u, RefreshPause(99));
+    EXPECT_EQ(500u, RefreshPause(500));
+    EXPECT_EQ(65535u, RefreshPause(65535));
 }
 
 } // namespace

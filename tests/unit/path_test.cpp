@@ -1,7 +1,6 @@
 // The one rule for joining a folder and a file name.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "../../common/logic/path.h"
@@ -35,42 +34,4 @@ TEST(JoinPath, RefusesWhatDoesNotFitInsteadOfCutting)
     char out[4] = "xyz";
     EXPECT_FALSE(JoinPath(out, 4, std::string(300, 'd').c_str(), "n"));
     EXPECT_STREQ("", out);
-}
-
-TEST(DirectoryOf, UpToTheLastBackslashOrColon)
-{
-    const struct {
-        const char* path;
-        const char* directory;
-    } cases[] = {
-        {"C:\\dir\\Brindlecap.exe", "C:\\dir\\"},
-        {"C:\\Program Files\\Brindlecap\\Brindlecap.exe", "C:\\Program Files\\Brindlecap\\"},
-        {"C:\\Brindlecap.exe", "C:\\"},
-        {"C:x.exe", "C:"},
-        {"x.exe", ""},
-        {"", ""},
-        {"\\\\server\\share\\b.exe", "\\\\server\\share\\"},
-        {"C:\\dir\\", "C:\\dir\\"},
-        {"C:\\a/b.exe", "C:\\"}, // a slash is not a separator here
-    };
-    for (const auto& c : cases) {
-        char out[260];
-        std::memset(out, 'x', sizeof out);
-        DirectoryOf(c.path, out, sizeof out);
-        EXPECT_STREQ(c.directory, out) << c.path;
-    }
-}
-
-TEST(DirectoryOf, DirectoryThatDoesNotFitIsEmpty)
-{
-    char out[8];
-    DirectoryOf("C:\\dir\\x.exe", out, 8); // "C:\dir\" is 7 characters: fits
-    EXPECT_STREQ("C:\\dir\\", out);
-    DirectoryOf("C:\\dirs\\x.exe", out, 8);
-    EXPECT_STREQ("", out);
-    DirectoryOf("C:\\x.exe", out, 1);
-    EXPECT_STREQ("", out);
-    std::memset(out, 'x', sizeof out);
-    DirectoryOf("C:\\x.exe", out, 0);
-    EXPECT_EQ('x', out[0]);
 }

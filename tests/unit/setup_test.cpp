@@ -1,7 +1,6 @@
 // The settings dialog's refusal rule: which texts each field accepts, and
 // which field is named first.
 #include <gtest/gtest.h>
-#include <strings.h>
 
 #include "../../modules/setup/logic/setup.h"
 
@@ -104,16 +103,4 @@ TEST(SetupEdits, TheFirstRefusedFieldIsNamed)
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.refused, FirstRefusedEdit(row.texts)) << row.texts[0] << " " << row.texts[1];
-}
-
-TEST(SetupAutostart, TheValueNamesTheProgramQuotedOrBare)
-{
-    const char* program = "C:\\My Tools\\Brindlecap.exe";
-    auto same = [](const char* a, const char* b) { return strcasecmp(a, b) == 0; };
-    for (const char* data : {"\"C:\\My Tools\\Brindlecap.exe\"", "C:\\My Tools\\Brindlecap.exe",
-                             "\"c:\\my tools\\BRINDLECAP.EXE\""})
-        EXPECT_TRUE(CommandNames(data, program, same)) << data;
-    for (const char* data :
-         {"\"C:\\My Tools\\Brindlecap.exe", "\"C:\\Other\\Brindlecap.exe\"", "\"\"", ""})
-        EXPECT_FALSE(CommandNames(data, program, same)) << data;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "../../host/logic/handover.h"
+#include "../../common/logic/path.h"
 #include "../../host/logic/startup.h"
 
 namespace {
@@ -190,13 +190,6 @@ TEST(ReadCommandLine, CleaningAmountAndDialog)
     ExpectRequests(cases);
 }
 
-TEST(HandOverExitCode, TakenZeroRefusedOneAnythingElseTheBox)
-{
-    EXPECT_EQ(0, HandOverExitCode(kHandOverTaken));
-    EXPECT_EQ(1, HandOverExitCode(kHandOverRefused));
-    EXPECT_EQ(-1, HandOverExitCode(0)); // what a copy that knows no hand-over answers
-}
-
 TEST(ReadCommandLine, OverlongParametersAreHarmless)
 {
     std::string line = "Brindlecap.exe C " + std::string(5000, '7') + " D";
@@ -208,6 +201,44 @@ TEST(ReadCommandLine, OverlongParametersAreHarmless)
     r = ReadCommandLine(line.c_str());
     EXPECT_FALSE(r.CleanAllMemory);
     EXPECT_EQ(0, r.CleanAmount);
+}
+
+TEST(DirectoryOf, UpToTheLastBackslashOrColon)
+{
+    const struct {
+        const char* path;
+        const char* directory;
+    } cases[] = {
+        {"C:\\dir\\Brindlecap.exe", "C:\\dir\\"},
+        {"C:\\Program Files\\Brindlecap\\Brindlecap.exe", "C:\\Program Files\\Brindlecap\\"},
+        {"C:\\Brindlecap.exe", "C:\\"},
+        {"C:x.exe", "C:"},
+        {"x.exe", ""},
+        {"", ""},
+        {"\\\\server\\share\\b.exe", "\\\\server\\share\\"},
+        {"C:\\dir\\", "C:\\dir\\"},
+        {"C:\\a/b.exe", "C:\\"}, // a slash is not a separator here
+    };
+    for (const auto& c : cases) {
+        char out[260];
+        std::memset(out, 'x', sizeof out);
+        DirectoryOf(c.path, out, sizeof out);
+        EXPECT_STREQ(c.directory, out) << c.path;
+    }
+}
+
+TEST(DirectoryOf, DirectoryThatDoesNotFitIsEmpty)
+{
+    char out[8];
+    DirectoryOf("C:\\dir\\x.exe", out, 8); // "C:\dir\" is 7 characters: fits
+    EXPECT_STREQ("C:\\dir\\", out);
+    DirectoryOf("C:\\dirs\\x.exe", out, 8);
+    EXPECT_STREQ("", out);
+    DirectoryOf("C:\\x.exe", out, 1);
+    EXPECT_STREQ("", out);
+    std::memset(out, 'x', sizeof out);
+    DirectoryOf("C:\\x.exe", out, 0);
+    EXPECT_EQ('x', out[0]);
 }
 
 } // namespace

@@ -125,9 +125,6 @@ TEST(FormatTrayTip, NameThenFreeMegabytesAndLoadWithinSixtyThreeCharacters)
     // On one line after a dash where the shell shows no line break.
     FormatTrayTip("Free # MB, CPU #%", {12, 23782, 40}, tip, true);
     EXPECT_STREQ("Brindlecap - Free 23782 MB, CPU 12%", tip);
-    EXPECT_FALSE(TipTakesLineBreak(false, 4)); // 95, 98, Me
-    EXPECT_FALSE(TipTakesLineBreak(true, 4));  // NT 4
-    EXPECT_TRUE(TipTakesLineBreak(true, 5));   // 2000
 }
 
 TEST(TrayTipDue, FreeMemoryByOnePercentOfTheTotalOrTheLoadByFivePoints)

@@ -34,16 +34,6 @@ std::string SetupPath()
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-bool AutostartValueExists()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool exists = RegQueryValueExA(key, "Brindle", nullptr, nullptr, nullptr, nullptr) == 0;
-    RegCloseKey(key);
-    return exists;
-}
-
 // The autostart value under `root`, "" for none; then set to `data` ("":
 // removed) when one is given.
 std::string RunValue(HKEY root, const char* data = nullptr)
@@ -194,7 +184,7 @@ CHECK_CASE(SetupSavesNothingAndTellsNoOneWhenTheFileFails)
         CHECK(answer.text == Wide("Ошибка записи файла Brindlecap.ini"));
         CHECK(!IsWindow(setup.dialog));
         CHECK(setup.Notifications() == "1:5 ");
-        CHECK(!AutostartValueExists());
+        CHECK(RunValue(HKEY_LOCAL_MACHINE).empty());
     }
     CHECK(RemoveUnixLink(path.c_str()));
 
