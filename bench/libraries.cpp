@@ -27,15 +27,21 @@ int PlaceSystemLibraries(const std::string& folder, int count)
     return placed;
 }
 
-void RemoveFolder(const std::string& folder)
+void RemoveTree(const std::string& dir)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileA((folder + found.cFileName).c_str());
-        while (FindNextFileA(search, &found));
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(dir + name + "\\");
+            else
+                DeleteFileA((dir + name).c_str());
+        } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(dir.c_str());
 }

@@ -7,5 +7,5 @@
 // Links (or, where links fail, copies) the first `count` libraries of the
 // system folder into `folder`; returns how many are there.
 int PlaceSystemLibraries(const std::string& folder, int count);
-// Deletes every file in `folder`, then the folder.
-void RemoveFolder(const std::string& folder);
+// Deletes `dir` (ending in a backslash) with everything below it.
+void RemoveTree(const std::string& dir);

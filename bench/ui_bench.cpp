@@ -249,8 +249,8 @@ int main(int argc, char** argv)
     printf("%-46s %8.2f    %8.2f\n", "Brindlecap / empty with a tray icon", t > 0 ? h / t : 0.0,
            tMin > 0 ? hMin / tMin : 0.0);
     if (argc > 3) {
-        RemoveFolder(crowd);
-        RemoveFolder(folder);
+        RemoveTree(crowd);
+        RemoveTree(folder);
         return 0;
     }
     double c = Median(crowdMs), cMin = *std::min_element(crowdMs.begin(), crowdMs.end());
@@ -269,7 +269,7 @@ int main(int argc, char** argv)
     printf("%-46s %8.2f ms a second (%.3f %% of a core)\n", "live refresh alone", live - still,
            (live - still) / 10.0);
 
-    RemoveFolder(crowd);
-    RemoveFolder(folder);
+    RemoveTree(crowd);
+    RemoveTree(folder);
     return 0;
 }
