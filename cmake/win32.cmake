@@ -86,8 +86,45 @@ target_link_libraries(hostcore PUBLIC logic)
 target_compile_options(logic PUBLIC -ffunction-sections -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
+# add_language_texts(target layout folder): each language's texts,
+# folder/lang/<name>.rc in UTF-8, stored in the code page the language table
+# names (0: ASCII), where the program hands them to the system as they are.
+# The layout includes them all through texts.rc: the linker merges no
+# second resource object.
+file(STRINGS ${CMAKE_SOURCE_DIR}/common/logic/language.cpp LANGUAGE_LINES
+     REGEX "^ *{0x[0-9A-Fa-f]+, [0-9]+, \"[a-z]+\"")
+function(add_language_texts target layout folder)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}-lang)
+    set(list "")
+    set(stored_files "")
+    foreach(line ${LANGUAGE_LINES})
+        string(REGEX MATCH "{0x[0-9A-Fa-f]+, ([0-9]+), \"([a-z]+)\"" found "${line}")
+        set(charset CP${CMAKE_MATCH_1})
+        if(CMAKE_MATCH_1 EQUAL 0)
+            set(charset ASCII)
+        endif()
+        set(source ${folder}/lang/${CMAKE_MATCH_2}.rc)
+        set(stored ${dir}/${CMAKE_MATCH_2}.rc)
+        add_custom_command(OUTPUT ${stored}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+            COMMAND iconv -f UTF-8 -t ${charset} ${source} -o ${stored}
+            DEPENDS ${source} ${CMAKE_SOURCE_DIR}/common/logic/language.cpp
+            VERBATIM)
+        string(APPEND list "#include \"${stored}\"\n")
+        list(APPEND stored_files ${stored})
+    endforeach()
+    file(WRITE ${dir}/texts.rc.new "${list}")
+    configure_file(${dir}/texts.rc.new ${dir}/texts.rc COPYONLY)
+    set_property(SOURCE ${layout} APPEND PROPERTY OBJECT_DEPENDS ${stored_files})
+    # A language file's includes are found beside its source.
+    target_include_directories(${target} PRIVATE ${dir} ${folder}/lang)
+endfunction()
+# A new line in the table configures the tree again.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/common/logic/language.cpp)
+
 # The host's resources, shared with the test programs that load its strings.
 add_library(hostres OBJECT host/resources/host.rc)
+add_language_texts(hostres ${CMAKE_SOURCE_DIR}/host/resources/host.rc ${CMAKE_SOURCE_DIR}/host/resources)
 # The resource compiler does not report the manifests it includes.
 set_source_files_properties(host/resources/host.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/host/resources/brindlecap.manifest;${CMAKE_SOURCE_DIR}/host/resources/brindlecap64.manifest")

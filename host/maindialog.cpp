@@ -100,7 +100,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_UNIT_MB:
             ShowFigures(dialog, kFigureFlags, UnitOfButton(wParam));
             break;
-        case IDC_OK:
+        case IDC_CLEAN:
             Clean(dialog);
             break;
         case IDC_EXIT:

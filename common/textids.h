@@ -1,0 +1,10 @@
+// Text ids every binary reserves (common/language.h): the resource
+// compiler reads this file too.
+#pragma once
+
+// The caption of a module's one dialog; the host's dialogs have none and
+// keep the layout's.
+#define IDT_CAPTION 900
+// A module's name (GetName, the host's menu) and description.
+#define IDS_MODULE_NAME 901
+#define IDS_MODULE_DESCRIPTION 902
