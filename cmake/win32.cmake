@@ -124,10 +124,10 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DI
 
 # The host's resources, shared with the test programs that load its strings.
 add_library(hostres OBJECT host/resources/host.rc)
-add_language_texts(hostres ${CMAKE_SOURCE_DIR}/host/resources/host.rc ${CMAKE_SOURCE_DIR}/host/resources)
 # The resource compiler does not report the manifests it includes.
 set_source_files_properties(host/resources/host.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/host/resources/brindlecap.manifest;${CMAKE_SOURCE_DIR}/host/resources/brindlecap64.manifest")
+add_language_texts(hostres ${CMAKE_SOURCE_DIR}/host/resources/host.rc ${CMAKE_SOURCE_DIR}/host/resources)
 
 # Stand-ins for the C runtime's block moves, linked into every product file;
 # compiled so that the compiler cannot turn their loops into calls to themselves.
