@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "logic/language.h"
+#include "logic/numtext.h"
 
 // 0 until chosen; threads that race to choose find the same answer.
 static std::atomic<WORD> Chosen;
@@ -55,11 +56,20 @@ int LoadUiString(HMODULE module, UINT id, char* out, int size)
 
 enum { kTextBuffer = 256 };
 
+UINT TextIdOf(HWND control)
+{
+    char named[8] = "";
+    SendMessageA(control, WM_GETTEXT, sizeof named, LPARAM(named));
+    if (named[0] == '#')
+        return UINT(ParseNumber(named + 1));
+    return UINT(GetDlgCtrlID(control)) & 0xFFFF;
+}
+
 void SetDialogTexts(HMODULE module, HWND dialog, WORD language)
 {
     char text[kTextBuffer];
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (LoadLanguageString(module, language, UINT(GetDlgCtrlID(c)) & 0xFFFF, text, kTextBuffer))
+        if (LoadLanguageString(module, language, TextIdOf(c), text, kTextBuffer))
             SetWindowTextA(c, text);
     if (LoadLanguageString(module, language, IDT_CAPTION, text, kTextBuffer))
         SetWindowTextA(dialog, text);

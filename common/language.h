@@ -1,14 +1,19 @@
 // The user interface in the user's language: each binary carries one
 // layout of every dialog and menu, and one text table per language
 // (RCDATA "TEXTS" under its LANGUAGE), in that language's code page. A
-// text's id is its string's, its menu command's or its control's id; a
-// control whose id has no text keeps what the layout gives it. The language
+// text's id is its string's, its menu command's or its control's id (or
+// the one its layout names); a control whose id has no text keeps what the
+// layout gives it. The language
 // is named at each load, since Windows 9x and NT 4 let no program choose the
 // one its own loads use. What a language lacks comes in English.
 #pragma once
 #include <windows.h>
 
 #include "textids.h"
+
+// The id of a control's text: the one its layout text names ("#720",
+// common/texts.rh), else its control id.
+UINT TextIdOf(HWND control);
 
 // Chosen at the first call (common/logic/language.h), the same ever after.
 WORD UiLanguage();

@@ -100,7 +100,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_UNIT_MB:
             ShowFigures(dialog, kFigureFlags, UnitOfButton(wParam));
             break;
-        case IDC_CLEAN:
+        case IDC_OK:
             Clean(dialog);
             break;
         case IDC_EXIT:

@@ -61,6 +61,8 @@
 #define IDT_VERSION 717
 #define IDT_OPTIMISER 718
 #define IDT_SLOGAN 719
+// The main dialog's IDC_OK cleans: its layout names this text (common/language.h).
+#define IDT_CLEAN 720
 #define IDC_STATIC -1
 #define IDC_UNIT_BYTES 100
 #define IDC_UNIT_KB 101
@@ -75,7 +77,6 @@
 #define IDC_HELPFILE 602
 #define IDC_EXIT 603
 #define IDC_HIDE 604
-#define IDC_CLEAN 605
 // The figures, in the order the update flags name them.
 #define IDC_PHYS_TOTAL 1001
 #define IDC_PHYS_FREE 1002

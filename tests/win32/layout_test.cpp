@@ -107,7 +107,7 @@ void RequiredIds(HWND dialog, std::set<UINT>* ids)
         char kind[16] = "";
         GetClassNameA(c, kind, sizeof kind);
         if (!lstrcmpiA(kind, "Button"))
-            ids->insert(UINT(GetDlgCtrlID(c)));
+            ids->insert(TextIdOf(c));
     }
 }
 void RequiredIds(HMENU menu, std::set<UINT>* ids)
@@ -148,7 +148,7 @@ void CheckFits(HMODULE module, HWND dialog, const TLanguage& language, const cha
     HGDIOBJ previous = SelectObject(dc, (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0));
     std::vector<std::pair<HWND, UINT>> texts;
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        UINT id = UINT(GetDlgCtrlID(c)) & 0xFFFF;
+        UINT id = TextIdOf(c);
         texts.push_back({c, id});
         if (shown.count(id))
             for (UINT more : shown.at(id))
