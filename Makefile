@@ -60,7 +60,11 @@ test-win32: win32 win64
 	cd $(WIN32) && ctest --output-on-failure --no-tests=error -j1
 	@$(CAN_RUN_32) || echo "this kernel cannot run 32-bit programs: the 32-bit Wine tier is skipped; the 64-bit tier ran"
 
-test: test-native test-tsan test-win64 test-win32
+# Every tree built first, one after another (each build takes both
+# processors); then the tiers, the two Wine ones side by side.
+test: deps
+	@$(MAKE) --no-print-directory native tsan win64 win32
+	@bash scripts/test-tiers.sh $(BUILD)
 
 # The tree whose programs this machine runs: 32-bit where it can.
 RUN_TREE = $(shell $(CAN_RUN_32) && echo $(WIN32) || echo $(WIN64))

@@ -150,7 +150,14 @@ Section
     CreateShortCut "$SMPROGRAMS\${PRODUCT}\$(UninstallLink).lnk" "$INSTDIR\Uninstall.exe"
 
     ; Programs and Features lists it for every user where our rights allow,
-    ; else for this user.
+    ; else for this user; the 64-bit program in the 64-bit registry, where
+    ; 64-bit Windows keeps its own programs, and no entry left in the 32-bit
+    ; one from an older 32-bit copy.
+    ${If} ${IsNativeAMD64}
+        DeleteRegKey HKLM "${UNINSTALL_KEY}"
+        DeleteRegKey HKCU "${UNINSTALL_KEY}"
+        SetRegView 64
+    ${EndIf}
     ClearErrors
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
     ${If} ${Errors}
@@ -158,6 +165,7 @@ Section
     ${Else}
         !insertmacro WRITE_UNINSTALL_INFO HKLM
     ${EndIf}
+    SetRegView default
 SectionEnd
 
 Function un.onInit
@@ -182,7 +190,19 @@ FunctionEnd
     ${OrIf} $0 == `"$2"`
 !macroend
 
+; 64-bit Windows keeps HKLM's Run key twice: the 32-bit settings module
+; writes the one the 32-bit view shows, the 64-bit module the other.
 Function un.RemoveAutostart
+    ${If} ${RunningX64}
+        SetRegView 64
+        Call un.RemoveAutostartInView
+        SetRegView 32
+    ${EndIf}
+    Call un.RemoveAutostartInView
+    SetRegView default
+FunctionEnd
+
+Function un.RemoveAutostartInView
     StrCpy $1 "$INSTDIR\Brindlecap.exe"
     GetFullPathName /SHORT $2 "$INSTDIR\Brindlecap.exe"
     ReadRegStr $0 HKLM "${RUN_KEY}" "${AUTOSTART_VALUE}"
@@ -242,6 +262,13 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\${PRODUCT}\$(UninstallLink).lnk"
     RMDir "$SMPROGRAMS\${PRODUCT}"
 
+    ${If} ${RunningX64}
+        SetRegView 64
+        DeleteRegKey HKLM "${UNINSTALL_KEY}"
+        DeleteRegKey HKCU "${UNINSTALL_KEY}"
+        SetRegView 32
+    ${EndIf}
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    SetRegView default
 SectionEnd

@@ -72,6 +72,16 @@ start)
     # Bring up Wine's own service processes now, detached from any caller's
     # output: started by a test, they would hold its pipes open after it.
     wineboot </dev/null >/dev/null 2>&1 9>&-
+    # On a display of our own no window manager runs, and Wine waits two
+    # seconds at each hiding of a window it leaves to one, for an answer
+    # that never comes: there it manages its windows itself. On the user's
+    # display its window manager does.
+    key='HKCU\Software\Wine\X11 Driver'
+    if [ -n "$XVFB_PID" ]; then
+        wine reg add "$key" /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
+    else
+        wine reg delete "$key" /v Managed /f </dev/null >/dev/null 2>&1 9>&-
+    fi
     printf 'export DISPLAY=%q\nXVFB_PID=%s\n' "$DISPLAY" "$XVFB_PID" >"$SESSION_FILE"
     ;;
 stop)

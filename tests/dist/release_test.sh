@@ -229,12 +229,20 @@ cp "${expected[@]/#/$bin/}" "$folder/"
 printf '\x01\x00\x02\x00\x03\x00\x04\x00\x05\x00\x06\x00\x07\x00\x08\x00\x09\x00\x0a\x00\x0b\x00\x0c' >"$folder/Brindlecap.ini"
 printf '[7/12/2026 2:9] \xc7\xe0\xef\xf0\xee\xf1  48 \xcc\xe1 #MANUAL\r\n' >"$folder/Brindlecap.log"
 user_files=$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" | sha256sum)
+# This prefix's reg is 64-bit: RUN is the key the 64-bit settings module
+# writes; the older 32-bit copy was registered in the 32-bit view.
+WOW_UNINSTALL='Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Brindlecap'
+wine reg add "HKLM\\$WOW_UNINSTALL" /v UninstallString /d '"C:\Brindlecap-test\Uninstall.exe"' /f </dev/null >/dev/null 2>&1
 check "installer ends with 0" run "$setup" /S '/D=C:\Brindlecap-test'
 installed_as_built "$folder" "$bin64" "${expected64[@]}"
 check "the 32-bit copy's settings and log stay" \
     [ "$(cat "$folder/Brindlecap.ini" "$folder/Brindlecap.log" 2>/dev/null | sha256sum)" = "$user_files" ]
 check "installed 64-bit program cleans 100 MB and ends with 0" run 'C:\Brindlecap-test\Brindlecap.exe' C 100
+check "no entry in the 32-bit registry" eval '! reg_has "HKLM\\$WOW_UNINSTALL" UninstallString'
+wine reg add "$RUN" /v Brindle /d '"C:\Brindlecap-test\Brindlecap.exe"' /f </dev/null >/dev/null 2>&1
 check "uninstaller ends with 0" run 'C:\Brindlecap-test\Uninstall.exe' /S
+check "uninstall removes the 64-bit registration" eval '! reg_has "HKLM\\$UNINSTALL" UninstallString'
+check "uninstall removes the 64-bit program's autostart" eval '! reg_has "$RUN" Brindle'
 for name in "${expected64[@]}" brindlecap.htm brindlecap-en.htm Uninstall.exe; do
     check "uninstall removes $name" absent "$folder/$name"
 done

@@ -346,7 +346,8 @@ CHECK_CASE(InformationDialogKeepsMonitoringAndItsPlaceAcrossRestarts)
         return;
     CHECK(Checked(info, IDC_MONITORING));
     CHECK(Checked(info, IDC_ON_TOP));
-    CHECK(GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Put on top once it is made, which the wait for it may beat.
+    CHECK(WaitUntil([&] { return (GetWindowLongA(info, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
     CHECK(WaitForAnyItemText(info, IDC_CPU_TEXT));
     CHECK(SetWindowPos(info, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
     // Unchecked, then ended through the menu: the box's state is not

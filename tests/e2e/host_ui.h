@@ -28,6 +28,14 @@ enum {
 
 // Sends and waits for the answer; false when the copy did not answer.
 bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Polls until `condition()` holds.
+template <class TCondition> bool WaitUntil(TCondition condition, DWORD timeout = kStartTimeout)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout; Sleep(10))
+        if (condition())
+            return true;
+    return condition();
+}
 // Polls until `window` is gone.
 bool WaitGone(HWND window, DWORD timeout = kExitTimeout);
 // Polls until control `id` of `dialog` reads `expected`.

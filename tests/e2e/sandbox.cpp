@@ -53,8 +53,12 @@ TSandbox::~TSandbox()
         CloseHandle(child.process);
     }
     // Innermost first: a subfolder was registered after its parent.
+    // A program the shell started there (the help cases' viewer) may still
+    // be ending, its current folder in the tree: a few tries.
     for (int i = folderCount_ - 1; i >= 0; --i) {
         bool removed = RemoveTree(folders_[i]);
+        for (DWORD start = GetTickCount(); !removed && GetTickCount() - start < 5000; Sleep(50))
+            removed = RemoveTree(folders_[i]);
         if (!removed)
             printf("  could not remove %s\n", folders_[i]);
         CHECK(removed);
