@@ -104,14 +104,15 @@ HWND CreateUiDialog(HMODULE module, const char* name, HWND owner, DLGPROC proced
 }
 
 // Every item by its id, a submenu's by the id its MENUEX layout gives it.
+// A separator has id 0; an item whose layout text is empty may load as one.
 static void SetMenuTexts(HMODULE module, HMENU menu)
 {
     char text[kTextBuffer];
     for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) {
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_TYPE | MIIM_SUBMENU;
-        if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item) || (item.fType & MFT_SEPARATOR))
+        item.fMask = MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item))
             continue;
         if (item.hSubMenu)
             SetMenuTexts(module, item.hSubMenu);

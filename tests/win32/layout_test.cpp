@@ -115,13 +115,16 @@ void RequiredIds(HMENU menu, std::set<UINT>* ids)
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_TYPE | MIIM_SUBMENU;
-        if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item) || (item.fType & MFT_SEPARATOR))
+        item.fMask = MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item))
             continue;
         if (item.hSubMenu)
             RequiredIds(item.hSubMenu, ids);
+        char text[64] = "";
         if (item.wID)
             ids->insert(item.wID);
+        // Shown with its text, not as the separator its empty layout text may load as.
+        CHECK(!item.wID || GetMenuStringA(menu, UINT(i), text, sizeof text, MF_BYPOSITION) > 0);
     }
 }
 
@@ -209,10 +212,9 @@ CHECK_CASE(EveryLanguageHasEveryTextOfEveryDialogAndMenuAndEachFits)
                 CheckFits(module, dialog, kLanguages[i], name, binary.Shown);
             DestroyWindow(dialog);
         }
-        if (HRSRC menu = *binary.File ? nullptr : FindResourceA(module, "MAINMENU", RT_MENU)) {
-            HMENU loaded = LoadMenuIndirectA((const MENUTEMPLATEA*)LockResource(LoadResource(module, menu)));
-            RequiredIds(loaded, &required);
-            DestroyMenu(loaded);
+        if (HMENU menu = *binary.File ? nullptr : LoadUiMenu(module, "MAINMENU")) {
+            RequiredIds(menu, &required);
+            DestroyMenu(menu);
         }
         std::map<UINT, std::string> texts[16];
         for (int i = 0; i < kLanguageCount; ++i) {
