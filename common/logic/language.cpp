@@ -2,12 +2,12 @@
 
 // English is the second line: LanguageOf's fallback.
 const TLanguage kLanguages[] = {
-    {0x0419, 1251, "ru", "brindlecap.htm"},
-    {0x0409, 0, "en", "brindlecap-en.htm"},
-    {0x0407, 1252, "de", nullptr},
-    {0x040C, 1252, "fr", nullptr},
-    {0x040A, 1252, "es", nullptr},
-    {0x0422, 1251, "uk", nullptr},
+    {0x0419, 1251, "ru", "brindlecap.htm"}, // Russian
+    {0x0409, 0, "en", "brindlecap-en.htm"}, // English
+    {0x0407, 1252, "de", nullptr},          // German
+    {0x040C, 1252, "fr", nullptr},          // French
+    {0x040A, 1252, "es", nullptr},          // Spanish
+    {0x0422, 1251, "uk", nullptr},          // Ukrainian
 };
 const int kLanguageCount = sizeof kLanguages / sizeof kLanguages[0];
 

@@ -19,21 +19,21 @@ TEST(Language, TheUsersOwnWhereTheCodePageShowsItElseTheCodePagesOwn)
         {0x0423, 1251, 0x0419}, // Belarusian: Russian, as every 1251 system had
         {0x0409, 1251, 0x0409}, // English shows on any code page
         {0x0809, 1252, 0x0409}, // British English
-        {0x0407, 1252, 0x0407}, // German, and of Austria and Switzerland
-        {0x0C07, 1252, 0x0407},
-        {0x0807, 1252, 0x0407},
-        {0x040C, 1252, 0x040C}, // French, and of Canada
-        {0x0C0C, 1252, 0x040C},
-        {0x040A, 1252, 0x040A}, // Spanish, traditional and modern sort, Mexico
-        {0x0C0A, 1252, 0x040A},
-        {0x080A, 1252, 0x040A},
+        {0x0407, 1252, 0x0407}, // German
+        {0x0C07, 1252, 0x0407}, // German of Austria
+        {0x0807, 1252, 0x0407}, // and Switzerland
+        {0x040C, 1252, 0x040C}, // French
+        {0x0C0C, 1252, 0x040C}, // French of Canada
+        {0x040A, 1252, 0x040A}, // Spanish, traditional sort
+        {0x0C0A, 1252, 0x040A}, // Spanish, modern sort
+        {0x080A, 1252, 0x040A}, // Spanish of Mexico
         {0x0410, 1252, 0x0409}, // Italian: no texts
         {0x0407, 1250, 0x0409}, // German letters stored for 1252 only
         {0x0419, 1252, 0x0409}, // Cyrillic that 1252 cannot show
-        {0x0422, 1252, 0x0409},
-        {0x0407, 1251, 0x0419},
-        {0x0411, 932, 0x0409},
-        {0x0000, 0, 0x0409},
+        {0x0422, 1252, 0x0409}, // nor Ukrainian
+        {0x0407, 1251, 0x0419}, // German on 1251: the code page's own
+        {0x0411, 932, 0x0409},  // Japanese: English
+        {0x0000, 0, 0x0409},    // nothing known: English
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.expected, ChooseLanguage(row.user, row.codePage))
@@ -77,10 +77,14 @@ TEST(Language, TextTableFindsEachIdAndNothingPastItsEnd)
         const char* expected; // 0: not found
     };
     const Row rows[] = {
-        {sizeof table, 5, "Ab"},        {sizeof table, 300, "\xC0"},
-        {sizeof table, 7, ""},          {sizeof table, 9, nullptr}, // cut off
-        {sizeof table, 4, nullptr},     {sizeof table, 0, nullptr},
-        {4, 5, nullptr},                {2, 5, nullptr},
+        {sizeof table, 5, "Ab"},
+        {sizeof table, 300, "\xC0"},
+        {sizeof table, 7, ""},
+        {sizeof table, 9, nullptr}, // cut off
+        {sizeof table, 4, nullptr},
+        {sizeof table, 0, nullptr},
+        {4, 5, nullptr},
+        {2, 5, nullptr},
         {0, 5, nullptr},
     };
     for (const Row& row : rows) {

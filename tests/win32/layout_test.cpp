@@ -34,9 +34,24 @@ const struct {
 const UINT kLogWords[] = {20, 21};
 // Texts that two languages write alike.
 const std::set<std::string> kShared = {
-    "OK",      "Web",     "Status", "Status:", "KB",    "MB",    "Bytes",
-    "Total",   "Libre",   "Modules", "Options", "Normal", "Threads", "Heaps",
-    "Name",    "General", "\xC1\xE0\xE9\xF2", "Brindlecap version " BRINDLECAP_VERSION,
+    "OK",
+    "Web",
+    "Status",
+    "Status:",
+    "KB",
+    "MB",
+    "Bytes",
+    "Total",
+    "Libre",
+    "Modules",
+    "Options",
+    "Normal",
+    "Threads",
+    "Heaps",
+    "Name",
+    "General",
+    "\xC1\xE0\xE9\xF2",
+    "Brindlecap version " BRINDLECAP_VERSION,
 };
 enum { kLastId = 2000 };
 
@@ -163,15 +178,16 @@ void CheckFits(HMODULE module, HWND dialog, const TLanguage& language, const cha
         if (!LoadLanguageString(module, language.Id, each.second, text, sizeof text))
             continue;
         wchar_t wide[256];
-        int length = MultiByteToWideChar(language.CodePage ? language.CodePage : 1252, 0, text,
-                                         -1, wide, 256) - 1;
+        int length = MultiByteToWideChar(language.CodePage ? language.CodePage : 1252, 0, text, -1,
+                                         wide, 256) -
+                     1;
         SIZE size = {0, 0};
         GetTextExtentPoint32W(dc, wide, length, &size);
         RECT r;
         GetClientRect(c, &r);
         if (size.cx > r.right - Margin(c))
-            printf("  %s %s: \"%s\" takes %ld of %ld pixels\n", language.File, name, text,
-                   size.cx, r.right - Margin(c));
+            printf("  %s %s: \"%s\" takes %ld of %ld pixels\n", language.File, name, text, size.cx,
+                   r.right - Margin(c));
         CHECK(size.cx <= r.right - Margin(c));
     }
     SelectObject(dc, previous);
