@@ -39,7 +39,7 @@ INT_PTR CALLBACK QuietProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 double TimeEngineWithProgress()
 {
-    TDialogUpdate storage;
+    TCleanView storage;
     TCleanReporter reporter = CleanReporterFor(ProgressDialog, kUnitMB, &storage);
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);

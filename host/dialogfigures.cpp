@@ -75,9 +75,35 @@ void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
     ShowFreshReading(dialog, CheckedDisplayUnit(dialog));
 }
 
+// The status field of the templates ends this far left of the bar.
+enum { kStatusGap = 2 }; // dialog units
+
+// The status field to the bar's left edge (`wide` false) or over the bar's
+// room, the bar hidden.
+void WidenStatus(HWND dialog, bool wide)
+{
+    HWND status = GetDlgItem(dialog, IDC_STATUS), bar = GetDlgItem(dialog, IDC_CLEAN_PROGRESS);
+    RECT s, b, gap = {0, 0, kStatusGap, 0};
+    if (!status || !bar || !GetWindowRect(status, &s) || !GetWindowRect(bar, &b))
+        return;
+    // Only where the bar lies to the right, on the same line.
+    if (b.left < s.left || b.top > s.bottom || b.bottom < s.top)
+        return;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&s), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&b), 2);
+    MapDialogRect(dialog, &gap);
+    int right = wide ? b.right : b.left - gap.right;
+    if (right != s.right)
+        MoveWindow(status, s.left, s.top, right - s.left, s.bottom - s.top, TRUE);
+    ShowWindow(bar, wide ? SW_HIDE : SW_SHOWNA);
+}
+
 void ReportStatus(void* context, int32_t phase)
 {
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
+    TCleanView* view = static_cast<TCleanView*>(context);
+    TDialogUpdate request = view->Update;
+    if (phase == PhaseFilling)
+        WidenStatus(request.Dialog, false);
     request.Flags = udStatus;
     request.Phase = phase;
     UpdateDialog(request);
@@ -93,11 +119,15 @@ void ReportStatus(void* context, int32_t phase)
 
 void ReportProgress(void* context, int32_t percent)
 {
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
-    request.Flags = udPhysical | udPageFile | udCleanProgress;
-    request.Percent = percent;
+    TCleanView* view = static_cast<TCleanView*>(context);
+    view->Update.Percent = percent;
+    TDialogUpdate request = view->Update;
+    bool paint = ProgressPaintDue(GetTickCount(), ProgressPaintInterval, &view->LastPaint,
+                                  &view->Painted);
+    request.Flags = paint ? udPhysical | udPageFile | udCleanProgress : udCleanProgress;
     UpdateDialog(request);
-    PaintNow(request.Dialog);
+    if (paint)
+        PaintNow(request.Dialog);
 }
 
 } // namespace
@@ -169,11 +199,35 @@ void ShowFigures(HWND dialog, uint16_t flags, int32_t unit)
     UpdateDialog(request);
 }
 
-TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage)
+uint32_t ProgressPaintInterval = kProgressPaintInterval;
+
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage)
 {
-    *storage = TDialogUpdate();
-    storage->Dialog = dialog;
-    storage->DisplayUnit = unit;
+    *storage = TCleanView();
+    storage->Update.Dialog = dialog;
+    storage->Update.DisplayUnit = unit;
     TCleanReporter reporter = {storage, ReportStatus, ReportProgress};
     return reporter;
+}
+
+void ShowSnapshot(HWND dialog, uint16_t flags, int32_t unit)
+{
+    TMemFigures f = ReadMemStatus();
+    if (flags & udPhysical) {
+        SetFigure(dialog, IDC_PHYS_TOTAL, f.TotalPhys, unit);
+        SetFigure(dialog, IDC_PHYS_FREE, f.AvailPhys, unit);
+        SetFigure(dialog, IDC_PHYS_USED, UsedBytes(f.TotalPhys, f.AvailPhys), unit);
+        SetNumber(dialog, IDC_PHYS_PERCENT, UsedPercentOf(f), "");
+    }
+    if (flags & udPageFile) {
+        SetFigure(dialog, IDC_PAGE_TOTAL, f.TotalPageFile, unit);
+        SetFigure(dialog, IDC_PAGE_FREE, f.AvailPageFile, unit);
+        SetFigure(dialog, IDC_PAGE_USED, UsedBytes(f.TotalPageFile, f.AvailPageFile), unit);
+    }
+}
+
+void ShowStatusLine(HWND dialog, const char* text)
+{
+    WidenStatus(dialog, true);
+    SetDlgItemTextA(dialog, IDC_STATUS, text);
 }

@@ -42,7 +42,26 @@ int32_t UnitOfButton(WPARAM command);
 // The memory figures `flags` names, in `unit`, with that unit's button checked.
 void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
 
+// What a reporter keeps between the reports of one run.
+struct TCleanView {
+    TDialogUpdate Update;
+    uint32_t LastPaint; // tick of the last painted report
+    bool Painted;
+};
+// Ms between painted progress reports (kProgressPaintInterval); 0 paints
+// every report.
+extern uint32_t ProgressPaintInterval;
+
 // A reporter that shows a cleaning run's phases and progress, with the
-// physical and page-file figures in `unit`, in `dialog`. `storage` holds
-// what the reporter needs and must outlive the run.
-TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage);
+// physical and page-file figures in `unit`, in `dialog`: the bar moves at
+// every report, the figures and the painting follow at most every
+// ProgressPaintInterval ms and at every phase. `storage` holds what the
+// reporter needs and must outlive the run.
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage);
+
+// The figures `flags` names (udPhysical, udPageFile) from the shared
+// snapshot as it stands, with no reading of its own.
+void ShowSnapshot(HWND dialog, uint16_t flags, int32_t unit);
+// A line in the dialog's status field, which then takes the progress bar's
+// room too; the next phase of a run gives the bar back.
+void ShowStatusLine(HWND dialog, const char* text);

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "../common/hostnotify.h"
+#include "../common/lock.h"
 #include "../common/logic/text.h"
 #include "cpusampler.h"
 #include "memstatus.h"
@@ -49,6 +50,49 @@ bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage
     }
     return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&data)) != FALSE;
 }
+
+// The record of shell 5.0 and later, whose balloon fields it adds (the 488
+// bytes of its second version).
+struct TNotifyIconBalloon {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    char szTip[128];
+    DWORD dwState;
+    DWORD dwStateMask;
+    char szInfo[256];
+    UINT uTimeout;
+    char szInfoTitle[64];
+    DWORD dwInfoFlags;
+};
+#ifndef _WIN64
+static_assert(sizeof(TNotifyIconBalloon) == 488, "the shell 5.0 notification record");
+#endif
+enum { kNifInfo = 0x10, kNiifInfo = 1, kBalloonTimeout = 10000 };
+
+// Shell 5.0 and later show balloons; older ones get the notice in the tip.
+bool ShellHasBalloons()
+{
+    struct TDllVersion {
+        DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
+    };
+    typedef HRESULT(CALLBACK * TDllGetVersion)(TDllVersion*);
+    HMODULE shell = GetModuleHandleA("SHELL32.DLL");
+    TDllGetVersion get =
+        shell ? (TDllGetVersion)(void*)GetProcAddress(shell, "DllGetVersion") : nullptr;
+    TDllVersion version = {sizeof version, 0, 0, 0, 0};
+    return get && SUCCEEDED(get(&version)) && version.dwMajorVersion >= 5;
+}
+
+// A notice in the tip: the tick it ends at (0 for none), and the guard that
+// keeps the monitor's tip from landing between the notice's start and its
+// tip.
+enum { kNoticeTime = 5000 }; // ms
+std::atomic<uint32_t> NoticeEnd;
+TLock NoticeLock;
 
 // The icon this unit drew and has not yet handed back, 0 when none.
 // Ownership passes only by exchange, so each drawn icon is destroyed once:
@@ -141,6 +185,8 @@ std::atomic<uint32_t> AddCount;
 TTrayShown Shown;
 uint32_t ShownAddCount;
 bool HaveShown;
+// A notice in the tip has ended: the icon's own tip is due again.
+bool TipRestoreDue;
 
 // The second line of the tip, loaded once by the thread that draws.
 const char* TipPattern()
@@ -305,11 +351,64 @@ HICON ProgramTrayIcon()
     return HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
 }
 
+static void RefreshTrayPicture(int mode, const TTrayFigures& figures);
+
+void InitTray() { InitLock(&NoticeLock); }
+
+void ShowTrayNotice(const char* title, const char* text, const char* tip)
+{
+    static int balloons = -1;
+    if (balloons < 0)
+        balloons = ShellHasBalloons() ? 1 : 0;
+    if (balloons) {
+        TNotifyIconBalloon data = {};
+        data.cbSize = sizeof data;
+        data.hWnd = MainWindow;
+        data.uFlags = kNifInfo;
+        CopyText(data.szInfo, sizeof data.szInfo, text);
+        CopyText(data.szInfoTitle, sizeof data.szInfoTitle, title);
+        data.uTimeout = kBalloonTimeout;
+        data.dwInfoFlags = kNiifInfo;
+        Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&data));
+        return;
+    }
+    Lock(&NoticeLock);
+    // Never 0, which means none.
+    NoticeEnd.store((GetTickCount() + kNoticeTime) | 1);
+    Notify(NIM_MODIFY, MainWindow, 0, nullptr, 0, tip, NIF_TIP);
+    Unlock(&NoticeLock);
+}
+
+// Whether a notice holds the tip; once it has ended, the next refresh shows
+// the icon's own tip again.
+static bool NoticeShown()
+{
+    uint32_t end = NoticeEnd.load();
+    if (!end)
+        return false;
+    if (int32_t(GetTickCount() - end) < 0)
+        return true;
+    if (NoticeEnd.compare_exchange_strong(end, 0)) {
+        HaveShown = false;
+        TipRestoreDue = true;
+    }
+    return false;
+}
+
 void RefreshTrayIcon(int mode, const TTrayFigures& figures)
 {
+    Lock(&NoticeLock);
+    if (!NoticeShown())
+        RefreshTrayPicture(mode, figures);
+    Unlock(&NoticeLock);
+}
+
+static void RefreshTrayPicture(int mode, const TTrayFigures& figures)
+{
     if (mode == 0) {
-        // Back to the program's own icon once, after a drawn picture.
-        if (!HaveShown)
+        // Back to the program's own icon and tip once, after a drawn
+        // picture or a notice.
+        if (!HaveShown && !TipRestoreDue)
             return;
         HICON own = ProgramTrayIcon();
         HICON drawn = DrawnIcon.exchange(nullptr);
@@ -317,7 +416,7 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
         ModifyTrayIcon(MainWindow, 0, own, WM_TRAYICON, "Brindlecap");
         if (drawn)
             DestroyIcon(drawn);
-        HaveShown = false;
+        HaveShown = TipRestoreDue = false;
         return;
     }
     int width, height;
@@ -340,6 +439,7 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
            samePicture ? NIF_TIP : NIF_MESSAGE | NIF_ICON | NIF_TIP);
     Shown = shown;
     HaveShown = true;
+    TipRestoreDue = false;
     ShownAddCount = adds;
 }
 

@@ -259,4 +259,31 @@ TEST(RunCleaning, StopAskedForEndsTheFillBeforeTheNextChunk)
     ExpectCleanEnd(p);
 }
 
+// Progress paints by the clock, not by the chunk: at most once an
+// interval, the first report always, across the tick count's wrap.
+TEST(ProgressPaintDue, AtMostOnceAnInterval)
+{
+    const struct {
+        uint32_t now;
+        bool due;
+    } reports[] = {{0xFFFFFFF0u, true}, {0xFFFFFFF8u, false}, {0x10u, false},
+                   {0x11u, true},       {0x20u, false},      {0x32u, true}};
+    uint32_t last = 0;
+    bool painted = false;
+    for (const auto& r : reports)
+        EXPECT_EQ(r.due, ProgressPaintDue(r.now, 33, &last, &painted)) << r.now;
+}
+
+TEST(CleanResult, FreedNeverBelowZeroAndTextsFilledInOrder)
+{
+    EXPECT_EQ(812, FreedMB({3100, 3912}));
+    EXPECT_EQ(0, FreedMB({3912, 3100}));
+    const int32_t values[2] = {3100, 3912};
+    char out[40];
+    FillNumbers("Free: # MB before, # MB after, #", values, 2, out, sizeof out);
+    EXPECT_STREQ("Free: 3100 MB before, 3912 MB after, #", out);
+    FillNumbers("Freed # MB", values, 1, out, 9);
+    EXPECT_STREQ("Freed 31", out);
+}
+
 } // namespace

@@ -104,3 +104,27 @@ TEST(SetupEdits, TheFirstRefusedFieldIsNamed)
     for (const Row& row : rows)
         EXPECT_EQ(row.refused, FirstRefusedEdit(row.texts)) << row.texts[0] << " " << row.texts[1];
 }
+
+// An "OK" writes only what changes, and never a second value that would
+// start the program twice at logon (an administrator's machine value and a
+// plain user's OK).
+TEST(SetupAutostart, WritesOnlyAChangeAndNeverBothValues)
+{
+    struct Row {
+        bool wanted, machine, user;
+        uint8_t plan;
+    };
+    const Row rows[] = {
+        {true, false, false, AutostartWriteMachine},
+        {true, true, false, 0},
+        {true, false, true, 0},
+        {true, true, true, AutostartRemoveUser},
+        {false, false, false, 0},
+        {false, true, false, AutostartRemoveMachine},
+        {false, false, true, AutostartRemoveUser},
+        {false, true, true, AutostartRemoveMachine | AutostartRemoveUser},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(r.plan, PlanAutostart(r.wanted, r.machine, r.user))
+            << r.wanted << r.machine << r.user;
+}

@@ -27,7 +27,7 @@ DWORD WINAPI CleanOnSignal(void* parameter)
     TRacer* racer = static_cast<TRacer*>(parameter);
     SetEvent(racer->ready);
     WaitForSingleObject(racer->go, INFINITE);
-    TDialogUpdate storage;
+    TCleanView storage;
     TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &storage);
     RequestCleaning(kAmount, nullptr, &reporter);
     return 0;

@@ -20,10 +20,12 @@ namespace {
 const int32_t kMB = kUnitMB;
 
 // An unlogged request, reporting (with `showProgress`) into CurrentDialog as
-// it is when the request is made, as the main dialog asks for one.
+// it is when the request is made, as the main dialog asks for one; every
+// report painted.
 void Clean(int32_t amount, int32_t unit, bool showProgress)
 {
-    TDialogUpdate storage;
+    ProgressPaintInterval = 0;
+    TCleanView storage;
     TCleanReporter reporter = CleanReporterFor(CurrentDialog, unit, &storage);
     RequestCleaning(amount, nullptr, showProgress ? &reporter : nullptr);
 }
