@@ -348,7 +348,64 @@ HICON ProgramTrayIcon()
 {
     int width, height;
     SmallIconSize(&width, &height);
-    return HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+    return ProgramTrayIcon(width, height);
+}
+
+// The same picture, opaque by its alpha where its mask is (see MakeOpaque):
+// a shell that copies icons between processes (Wine's) cuts a mask whose
+// rows are not whole 16-pixel words, and black rows showed at the bottom.
+static HICON OpaqueByAlpha(HICON icon, int width, int height)
+{
+    ICONINFO info;
+    if (!GetIconInfo(icon, &info))
+        return nullptr;
+    HICON made = nullptr;
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD count = DWORD(width) * DWORD(height);
+    uint32_t* mask = static_cast<uint32_t*>(HeapAlloc(GetProcessHeap(), 0, count * 4));
+    if (colour && mask && info.hbmColor &&
+        GetDIBits(screen, info.hbmColor, 0, height, bits, &format, DIB_RGB_COLORS) == height &&
+        GetDIBits(screen, info.hbmMask, 0, height, mask, &format, DIB_RGB_COLORS) == height) {
+        uint32_t* pixel = static_cast<uint32_t*>(bits);
+        for (DWORD i = 0; i < count; ++i)
+            pixel[i] = (mask[i] & 0xFFFFFF) ? 0 : pixel[i] | 0xFF000000u;
+        ICONINFO opaque = {TRUE, 0, 0, info.hbmMask, colour};
+        made = CreateIconIndirect(&opaque);
+    }
+    ReleaseDC(nullptr, screen);
+    if (mask)
+        HeapFree(GetProcessHeap(), 0, mask);
+    if (colour)
+        DeleteObject(colour);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return made;
+}
+
+HICON ProgramTrayIcon(int width, int height)
+{
+    HICON loaded = HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+    if (!loaded || (width == 16 && height == 16))
+        return loaded;
+    // Made once for the size the shell asks for and kept for the program's
+    // life, as the shared one is: the shell may still show it when the size
+    // changes.
+    static std::atomic<HICON> made;
+    static std::atomic<int> madeSize;
+    int size = width << 16 | height;
+    if (made.load() && madeSize.load() == size)
+        return made.load();
+    HICON opaque = OpaqueByAlpha(loaded, width, height);
+    if (!opaque)
+        return loaded;
+    madeSize.store(size);
+    made.store(opaque);
+    return opaque;
 }
 
 static void RefreshTrayPicture(int mode, const TTrayFigures& figures);

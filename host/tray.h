@@ -10,9 +10,11 @@
 // the main thread may hand it to the shell again.
 extern std::atomic<HICON> TrayIconHandle;
 
-// The program's own icon at the small-icon size, loaded shared: never
+// The program's own icon at the small-icon size or the one given, loaded
+// shared (beyond 16 x 16 a copy opaque by its alpha, made once): never
 // destroyed.
 HICON ProgramTrayIcon();
+HICON ProgramTrayIcon(int width, int height);
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);

@@ -484,3 +484,14 @@ CHECK_CASE(RequestCleaningLogsEachTaggedRequestOnce)
     Settings = saved;
     CHECK(LoggedAmounts(folder) == std::vector<int>({2, 4, 0x7FFFFFFF}));
 }
+
+// On one processor a run above the user interface's priority (the lowest of
+// an idle process) would freeze the tray until it ends.
+CHECK_CASE(RequestCleaningThreadRunsAtTheLowestPriority)
+{
+    AppState = Resident;
+    CHECK(RequestCleaningThread(64, nullptr));
+    CHECK(CleaningThreadHandle != nullptr);
+    CHECK_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(CleaningThreadHandle));
+    CHECK(WaitForSingleObject(CleaningThreadHandle, 30000) == WAIT_OBJECT_0);
+}

@@ -183,3 +183,100 @@ CHECK_CASE(AboutDialogDrawsItsLogoAndReleasesWhatItDrewWith)
     CHECK(CurrentDialog == nullptr);
     AppState = OneShot;
 }
+
+namespace {
+// A hidden window of our own stands in for the host's main window.
+struct TStandInMainWindow {
+    HWND saved = MainWindow;
+    TStandInMainWindow()
+    {
+        MainWindow = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~TStandInMainWindow()
+    {
+        if (IsWindow(MainWindow))
+            DestroyWindow(MainWindow);
+        MainWindow = saved;
+    }
+};
+} // namespace
+
+// A one-shot start ends with its dialog even while a cleaning handed over
+// to it holds AppState: else a process with no window and no icon stays
+// and refuses every later start.
+CHECK_CASE(OneShotDialogClosedDuringAHandedOverRunEndsTheProgram)
+{
+    TTempFolder folder;
+    for (int about = 0; about < 2; ++about) {
+        TStandInMainWindow host;
+        StartMode = OneShot;
+        AppState = Cleaning;
+        about ? ShowAboutDialog() : ShowInfoDialog();
+        HWND dialog = CurrentDialog;
+        CHECK(dialog != nullptr);
+        SendMessageA(dialog, WM_COMMAND, IDC_OK, 0);
+        CHECK(!IsWindow(dialog));
+        CHECK(!IsWindow(MainWindow));
+        AppState = OneShot;
+    }
+}
+
+namespace {
+// The message boxes this program has open besides `dialog`: how many, and
+// the last found.
+int Questions(HWND dialog, HWND* last)
+{
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "Brindlecap"));)
+        if (w != dialog && IsWindowVisible(w))
+            ++count, *last = w;
+    return count;
+}
+
+struct TQuestionSeen {
+    HWND dialog;
+    int step;
+    bool ownedAndDisabled, inFront, alone;
+} Seen;
+
+// Inside the question's own loop, a step a tick: a click on the tray icon
+// and a second "Exit"; then how many questions there are; then "No" to
+// each.
+void CALLBACK LookAtQuestion(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND question = nullptr;
+    int count = Questions(Seen.dialog, &question);
+    if (Seen.step == 0 && count) {
+        Seen.ownedAndDisabled =
+            GetWindow(question, GW_OWNER) == Seen.dialog && !IsWindowEnabled(Seen.dialog);
+        ShowMainDialog();
+        Seen.inFront = GetForegroundWindow() == question;
+        PostMessageA(Seen.dialog, WM_COMMAND, IDC_EXIT, 0);
+        Seen.step = 1;
+    } else if (Seen.step == 1) {
+        Seen.alone = count == 1;
+        Seen.step = 2;
+    } else if (Seen.step == 2) {
+        for (HWND w = nullptr; Questions(Seen.dialog, &w); w = nullptr)
+            SendMessageA(w, WM_COMMAND, IDNO, 0);
+        KillTimer(nullptr, timer);
+    }
+}
+} // namespace
+
+CHECK_CASE(ExitQuestionStaysInFrontOfTheMainDialogAndComesOnce)
+{
+    TTempFolder folder;
+    TStandInMainWindow host;
+    StartMode = AppState = Resident;
+    ShowMainDialog();
+    Seen = {CurrentDialog, 0, false, false, false};
+    CHECK(Seen.dialog != nullptr);
+    SetTimer(nullptr, 0, 100, LookAtQuestion);
+    SendMessageA(Seen.dialog, WM_COMMAND, IDC_EXIT, 0);
+    CHECK(Seen.step == 2 && Seen.ownedAndDisabled && Seen.inFront && Seen.alone);
+    // "No": the dialog stays, and takes input again.
+    CHECK(IsWindow(Seen.dialog) && IsWindowEnabled(Seen.dialog) && IsWindow(MainWindow));
+    DestroyWindow(Seen.dialog);
+    StartMode = AppState = OneShot;
+}

@@ -94,3 +94,31 @@ CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
     CHECK_STR(lines.c_str(), Requests(folder).c_str());
     Settings = saved;
 }
+
+// A monitor that does not end within the wait keeps its handle and its
+// event: a closed event whose value comes to name another object would
+// keep it ticking for ever.
+CHECK_CASE(MonitorNotEndedInTimeKeepsWhatItWaitsOn)
+{
+    TSettings saved = Settings;
+    Settings.TrayIconMode = 0;
+    StartMonitor();
+    CHECK(MonitorThreadHandle != nullptr);
+    HANDLE thread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), MonitorThreadHandle, GetCurrentProcess(), &thread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    SuspendThread(thread);
+    StopMonitor(0);
+    CHECK(MonitorThreadHandle != nullptr);
+    // New objects take the lowest free handle values.
+    HANDLE others[2] = {CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                        CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    ResumeThread(thread);
+    CHECK(WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0);
+    StopMonitor();
+    CHECK(MonitorThreadHandle == nullptr);
+    CloseHandle(others[0]);
+    CloseHandle(others[1]);
+    CloseHandle(thread);
+    Settings = saved;
+}

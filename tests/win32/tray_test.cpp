@@ -355,3 +355,34 @@ CHECK_CASE(ReleasingTheIconWhileTheMonitorDrawsDestroysEachIconOnce)
     CHECK_EQ(empty, LiveGdiObjects());
     CHECK(releases > 1);
 }
+
+// The program's own icon beyond 16 x 16 (120 and 144 DPI) is opaque by its
+// alpha exactly where its mask is: a shell that copies the mask cut short
+// (Wine's, for rows that are not whole 16-pixel words) showed black rows.
+CHECK_CASE(ProgramIconBeyondSixteenPixelsIsOpaqueByItsAlpha)
+{
+    for (int size : {20, 24, 40, 48}) {
+        HICON icon = ProgramTrayIcon(size, size);
+        ICONINFO info;
+        CHECK(icon && GetIconInfo(icon, &info));
+        if (!icon)
+            continue;
+        HDC screen = GetDC(nullptr);
+        BITMAPINFO format = {};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        static uint32_t colour[48 * 48], mask[48 * 48];
+        CHECK_EQ(size, GetDIBits(screen, info.hbmColor, 0, size, colour, &format, DIB_RGB_COLORS));
+        CHECK_EQ(size, GetDIBits(screen, info.hbmMask, 0, size, mask, &format, DIB_RGB_COLORS));
+        int opaque = 0, wrong = 0;
+        for (int i = 0; i < size * size; ++i) {
+            bool shown = (mask[i] & 0xFFFFFF) == 0;
+            opaque += shown;
+            wrong += (colour[i] >> 24) != (shown ? 0xFFu : 0u);
+        }
+        CHECK(opaque > size * size / 3 && opaque < size * size);
+        CHECK_EQ(0, wrong);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}
