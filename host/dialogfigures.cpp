@@ -104,8 +104,10 @@ void ReportStatus(void* context, int32_t phase)
     TDialogUpdate request = view->Update;
     if (phase == PhaseFilling)
         WidenStatus(request.Dialog, false);
-    request.Flags = udStatus;
+    // A phase shows where the bar stands, when no report painted it yet.
+    request.Flags = view->BarBehind ? udStatus | udCleanProgress : udStatus;
     request.Phase = phase;
+    view->BarBehind = false;
     UpdateDialog(request);
     // Done: every figure the dialog holds from a fresh reading. The ones
     // shown during the run came from a snapshot taken while it still held
@@ -121,13 +123,15 @@ void ReportProgress(void* context, int32_t percent)
 {
     TCleanView* view = static_cast<TCleanView*>(context);
     view->Update.Percent = percent;
+    view->BarBehind = true;
+    if (!ProgressPaintDue(GetTickCount(), view->Pause, &view->LastPaint, &view->Painted))
+        return;
     TDialogUpdate request = view->Update;
-    bool paint = ProgressPaintDue(GetTickCount(), ProgressPaintInterval, &view->LastPaint,
-                                  &view->Painted);
-    request.Flags = paint ? udPhysical | udPageFile | udCleanProgress : udCleanProgress;
+    request.Flags = udPhysical | udPageFile | udCleanProgress;
     UpdateDialog(request);
-    if (paint)
-        PaintNow(request.Dialog);
+    view->BarBehind = false;
+    PaintNow(request.Dialog);
+    view->Pause = PaintPause(ProgressPaintInterval, GetTickCount() - view->LastPaint);
 }
 
 } // namespace
@@ -206,6 +210,7 @@ TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage)
     *storage = TCleanView();
     storage->Update.Dialog = dialog;
     storage->Update.DisplayUnit = unit;
+    storage->Pause = ProgressPaintInterval;
     TCleanReporter reporter = {storage, ReportStatus, ReportProgress};
     return reporter;
 }

@@ -46,16 +46,18 @@ void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
 struct TCleanView {
     TDialogUpdate Update;
     uint32_t LastPaint; // tick of the last painted report
+    uint32_t Pause;     // ms from it to the next
     bool Painted;
+    bool BarBehind; // the bar has not been given the last percent
 };
-// Ms between painted progress reports (kProgressPaintInterval); 0 paints
-// every report.
+// The least ms between painted progress reports (kProgressPaintInterval);
+// 0 paints every report.
 extern uint32_t ProgressPaintInterval;
 
 // A reporter that shows a cleaning run's phases and progress, with the
-// physical and page-file figures in `unit`, in `dialog`: the bar moves at
-// every report, the figures and the painting follow at most every
-// ProgressPaintInterval ms and at every phase. `storage` holds what the
+// physical and page-file figures in `unit`, in `dialog`: the bar, the
+// figures and the painting follow at most every ProgressPaintInterval ms
+// (less often where painting is slow: PaintPause), and at every phase. `storage` holds what the
 // reporter needs and must outlive the run.
 TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage);
 

@@ -66,6 +66,14 @@ bool ProgressPaintDue(uint32_t now, uint32_t interval, uint32_t* last, bool* pai
     return true;
 }
 
+uint32_t PaintPause(uint32_t least, uint32_t paintMs)
+{
+    if (least == 0)
+        return 0;
+    uint32_t share = paintMs > 0xFFFFFFFFu / kPaintShare ? 0xFFFFFFFFu : paintMs * kPaintShare;
+    return share > least ? share : least;
+}
+
 int32_t FreedMB(const TCleanResult& result)
 {
     int64_t freed = int64_t(result.FreeAfterMB) - result.FreeBeforeMB;

@@ -44,10 +44,14 @@ void FillChunk(void* chunk);
 // written or freed. Returns the number of chunks the run filled.
 int32_t RunCleaning(int32_t amount, const TCleanOps& ops);
 
-// A painted report costs about half a chunk's fill: progress is painted at
-// most this often, whatever the chunks' pace, and the bar alone moves on the
-// other reports.
-enum { kProgressPaintInterval = 33 }; // ms: about 30 times a second
+// A painted report may cost more than a chunk's fill: progress is painted by
+// the clock, not by the chunk, at most about 30 times a second, and less
+// often where painting is slow, so that it takes at most 1/kPaintShare of
+// the run's time.
+enum { kProgressPaintInterval = 33, kPaintShare = 25 }; // ms; a share
+// The pause before the next painted report, after one that took `paintMs`;
+// `least` of 0 paints every report.
+uint32_t PaintPause(uint32_t least, uint32_t paintMs);
 // Whether a report at tick `now` (ms, wrapping) is painted, the last painted
 // one having been at `*last` (none yet without `*painted`); a painted one
 // becomes the last.

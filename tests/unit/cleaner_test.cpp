@@ -274,6 +274,16 @@ TEST(ProgressPaintDue, AtMostOnceAnInterval)
         EXPECT_EQ(r.due, ProgressPaintDue(r.now, 33, &last, &painted)) << r.now;
 }
 
+// Where painting is slow it paints less often: at most 1/25 of the time.
+TEST(PaintPause, AtLeastTheIntervalAndTwentyFiveTimesThePaint)
+{
+    EXPECT_EQ(33u, PaintPause(33, 0));
+    EXPECT_EQ(33u, PaintPause(33, 1));
+    EXPECT_EQ(100u, PaintPause(33, 4));
+    EXPECT_EQ(0xFFFFFFFFu, PaintPause(33, 0xFFFFFFF0u));
+    EXPECT_EQ(0u, PaintPause(0, 50)); // every report, as the tests ask
+}
+
 TEST(CleanResult, FreedNeverBelowZeroAndTextsFilledInOrder)
 {
     EXPECT_EQ(812, FreedMB({3100, 3912}));

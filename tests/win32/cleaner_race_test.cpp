@@ -100,6 +100,7 @@ CHECK_CASE(RequestCleaningOfTwoThreadsAtOnceRunsOneAtATime)
     CHECK(dialog.Window() != nullptr);
     CurrentDialog = dialog.Window();
     AppState = Resident;
+    ProgressPaintInterval = 0; // every report shown: each run's positions all count
     TControlRecorder recorder(dialog, {IDC_CLEAN_PROGRESS, IDC_STATUS});
 
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);

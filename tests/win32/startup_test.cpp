@@ -1,7 +1,9 @@
 #include <windows.h>
 #include <string.h>
 
+#include "../../host/handover.h"
 #include "../../host/hostenv.h"
+#include "../../host/logic/handover.h"
 #include "check.h"
 #include "support.h"
 
@@ -34,4 +36,79 @@ CHECK_CASE(ProgramFileJoinsTheFolderAndRefusesWhatDoesNotFit)
     CHECK_STR("", small);
     CHECK_EQ('#', small[1]);
     memcpy(ProgramDir, saved, sizeof saved);
+}
+
+namespace {
+DWORD AllowedProcess;
+BOOL WINAPI NoteAllowed(DWORD process)
+{
+    AllowedProcess = process;
+    return TRUE;
+}
+
+LRESULT CALLBACK TakeAnything(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA)
+        return kHandOverTaken;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Sends the system's AllowSetForegroundWindow to NoteAllowed while it lives.
+struct TAllowDetour {
+    unsigned char* target;
+    unsigned char saved[16];
+    DWORD protection = 0;
+    TAllowDetour()
+    {
+        target = (unsigned char*)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"),
+                                                        "AllowSetForegroundWindow");
+        if (!target || !VirtualProtect(target, 16, PAGE_EXECUTE_READWRITE, &protection)) {
+            target = nullptr;
+            return;
+        }
+        memcpy(saved, target, 16);
+#ifdef _WIN64
+        unsigned char jump[12] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0}; // mov rax; jmp rax
+        void* to = (void*)NoteAllowed;
+        memcpy(jump + 2, &to, 8);
+#else
+        unsigned char jump[5] = {0xE9}; // jmp rel32
+        int32_t offset = int32_t((unsigned char*)(void*)NoteAllowed - (target + 5));
+        memcpy(jump + 1, &offset, 4);
+#endif
+        memcpy(target, jump, sizeof jump);
+        FlushInstructionCache(GetCurrentProcess(), target, 16);
+    }
+    ~TAllowDetour()
+    {
+        if (!target)
+            return;
+        memcpy(target, saved, 16);
+        VirtualProtect(target, 16, protection, &protection);
+        FlushInstructionCache(GetCurrentProcess(), target, 16);
+    }
+};
+} // namespace
+
+// The start the user just made may bring a window to the front; the copy
+// it hands over to gets that right, or the dialog it opens may come up
+// behind the user's window.
+CHECK_CASE(HandOverLetsTheRunningCopyComeToTheFront)
+{
+    WNDCLASSA type = {};
+    type.lpfnWndProc = TakeAnything;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "HandOverTarget";
+    RegisterClassA(&type);
+    HWND running = CreateWindowExA(0, "HandOverTarget", "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                   type.hInstance, nullptr);
+    AllowedProcess = 0;
+    {
+        TAllowDetour detour;
+        CHECK(detour.target != nullptr);
+        CHECK_EQ(0, HandOver(running, "Brindlecap.exe I"));
+    }
+    CHECK_EQ(GetCurrentProcessId(), AllowedProcess);
+    DestroyWindow(running);
+    UnregisterClassA("HandOverTarget", type.hInstance);
 }
