@@ -30,7 +30,8 @@ enum {
 bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Polls until `window` is gone.
 bool WaitGone(HWND window, DWORD timeout = kExitTimeout);
-// Polls until control `id` of `dialog` reads `expected`.
+// Polls until control `id` of `dialog` reads `expected` (begins with it, when
+// it ends with "*").
 bool WaitForItemText(HWND dialog, int id, const char* expected, DWORD timeout = kStartTimeout);
 // Polls until control `id` of `dialog` holds any text.
 bool WaitForAnyItemText(HWND dialog, int id, DWORD timeout = kStartTimeout);
