@@ -110,21 +110,11 @@ TEST(SetupEdits, TheFirstRefusedFieldIsNamed)
 // plain user's OK).
 TEST(SetupAutostart, WritesOnlyAChangeAndNeverBothValues)
 {
-    struct Row {
-        bool wanted, machine, user;
-        uint8_t plan;
-    };
-    const Row rows[] = {
-        {true, false, false, AutostartWriteMachine},
-        {true, true, false, 0},
-        {true, false, true, 0},
-        {true, true, true, AutostartRemoveUser},
-        {false, false, false, 0},
-        {false, true, false, AutostartRemoveMachine},
-        {false, false, true, AutostartRemoveUser},
-        {false, true, true, AutostartRemoveMachine | AutostartRemoveUser},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(r.plan, PlanAutostart(r.wanted, r.machine, r.user))
-            << r.wanted << r.machine << r.user;
+    // {wanted, the machine's value starts it, the user's does, plan}
+    const int rows[][4] = {
+        {1, 0, 0, AutostartWriteMachine}, {1, 1, 0, 0}, {1, 0, 1, 0}, {1, 1, 1, AutostartRemoveUser},
+        {0, 0, 0, 0}, {0, 1, 0, AutostartRemoveMachine}, {0, 0, 1, AutostartRemoveUser},
+        {0, 1, 1, AutostartRemoveMachine | AutostartRemoveUser}};
+    for (const auto& r : rows)
+        EXPECT_EQ(r[3], PlanAutostart(r[0], r[1], r[2])) << r[0] << r[1] << r[2];
 }

@@ -188,16 +188,8 @@ namespace {
 // A hidden window of our own stands in for the host's main window.
 struct TStandInMainWindow {
     HWND saved = MainWindow;
-    TStandInMainWindow()
-    {
-        MainWindow = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    }
-    ~TStandInMainWindow()
-    {
-        if (IsWindow(MainWindow))
-            DestroyWindow(MainWindow);
-        MainWindow = saved;
-    }
+    TStandInMainWindow() { MainWindow = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, 0, 0, 0, 0); }
+    ~TStandInMainWindow() { DestroyWindow(MainWindow), MainWindow = saved; }
 };
 } // namespace
 
@@ -207,23 +199,17 @@ struct TStandInMainWindow {
 CHECK_CASE(OneShotDialogClosedDuringAHandedOverRunEndsTheProgram)
 {
     TTempFolder folder;
-    for (int about = 0; about < 2; ++about) {
-        TStandInMainWindow host;
-        StartMode = OneShot;
-        AppState = Cleaning;
-        about ? ShowAboutDialog() : ShowInfoDialog();
-        HWND dialog = CurrentDialog;
-        CHECK(dialog != nullptr);
-        SendMessageA(dialog, WM_COMMAND, IDC_OK, 0);
-        CHECK(!IsWindow(dialog));
-        CHECK(!IsWindow(MainWindow));
-        AppState = OneShot;
-    }
+    TStandInMainWindow host;
+    StartMode = OneShot;
+    AppState = Cleaning;
+    ShowInfoDialog();
+    SendMessageA(CurrentDialog, WM_COMMAND, IDC_OK, 0);
+    CHECK(!CurrentDialog && !IsWindow(MainWindow));
+    AppState = OneShot;
 }
 
 namespace {
-// The message boxes this program has open besides `dialog`: how many, and
-// the last found.
+// The program's message boxes besides `dialog`: how many; the last found.
 int Questions(HWND dialog, HWND* last)
 {
     int count = 0;
@@ -233,34 +219,29 @@ int Questions(HWND dialog, HWND* last)
     return count;
 }
 
-struct TQuestionSeen {
-    HWND dialog;
-    int step;
-    bool ownedAndDisabled, inFront, alone;
-} Seen;
+HWND Dialog;
+int Step;
+bool OwnedAndDisabled, InFront, Alone;
 
-// Inside the question's own loop, a step a tick: a click on the tray icon
-// and a second "Exit"; then how many questions there are; then "No" to
-// each.
+// In the question's own loop, a step a tick: a click on the tray icon and a
+// second "Exit"; then how many questions there are; then "No" to each.
 void CALLBACK LookAtQuestion(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND question = nullptr;
-    int count = Questions(Seen.dialog, &question);
-    if (Seen.step == 0 && count) {
-        Seen.ownedAndDisabled =
-            GetWindow(question, GW_OWNER) == Seen.dialog && !IsWindowEnabled(Seen.dialog);
+    int count = Questions(Dialog, &question);
+    if (Step == 0 && count) {
+        OwnedAndDisabled = GetWindow(question, GW_OWNER) == Dialog && !IsWindowEnabled(Dialog);
         ShowMainDialog();
-        Seen.inFront = GetForegroundWindow() == question;
-        PostMessageA(Seen.dialog, WM_COMMAND, IDC_EXIT, 0);
-        Seen.step = 1;
-    } else if (Seen.step == 1) {
-        Seen.alone = count == 1;
-        Seen.step = 2;
-    } else if (Seen.step == 2) {
-        for (HWND w = nullptr; Questions(Seen.dialog, &w); w = nullptr)
+        InFront = GetForegroundWindow() == question;
+        PostMessageA(Dialog, WM_COMMAND, IDC_EXIT, 0);
+    } else if (Step == 1) {
+        Alone = count == 1;
+    } else if (Step == 2) {
+        for (HWND w = nullptr; Questions(Dialog, &w); w = nullptr)
             SendMessageA(w, WM_COMMAND, IDNO, 0);
         KillTimer(nullptr, timer);
     }
+    Step += Step > 0 || count;
 }
 } // namespace
 
@@ -270,13 +251,12 @@ CHECK_CASE(ExitQuestionStaysInFrontOfTheMainDialogAndComesOnce)
     TStandInMainWindow host;
     StartMode = AppState = Resident;
     ShowMainDialog();
-    Seen = {CurrentDialog, 0, false, false, false};
-    CHECK(Seen.dialog != nullptr);
+    Dialog = CurrentDialog;
+    Step = 0;
     SetTimer(nullptr, 0, 100, LookAtQuestion);
-    SendMessageA(Seen.dialog, WM_COMMAND, IDC_EXIT, 0);
-    CHECK(Seen.step == 2 && Seen.ownedAndDisabled && Seen.inFront && Seen.alone);
-    // "No": the dialog stays, and takes input again.
-    CHECK(IsWindow(Seen.dialog) && IsWindowEnabled(Seen.dialog) && IsWindow(MainWindow));
-    DestroyWindow(Seen.dialog);
+    SendMessageA(Dialog, WM_COMMAND, IDC_EXIT, 0);
+    CHECK(Step == 3 && OwnedAndDisabled && InFront && Alone);
+    CHECK(IsWindowEnabled(Dialog) && IsWindow(MainWindow)); // "No": it stays
+    DestroyWindow(Dialog);
     StartMode = AppState = OneShot;
 }

@@ -96,29 +96,26 @@ CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
 }
 
 // A monitor that does not end within the wait keeps its handle and its
-// event: a closed event whose value comes to name another object would
-// keep it ticking for ever.
+// event: a closed event whose value came to name another object would keep
+// it ticking for ever.
 CHECK_CASE(MonitorNotEndedInTimeKeepsWhatItWaitsOn)
 {
     TSettings saved = Settings;
     Settings.TrayIconMode = 0;
     StartMonitor();
-    CHECK(MonitorThreadHandle != nullptr);
-    HANDLE thread = nullptr;
+    HANDLE thread = nullptr, others[2];
     DuplicateHandle(GetCurrentProcess(), MonitorThreadHandle, GetCurrentProcess(), &thread, 0,
                     FALSE, DUPLICATE_SAME_ACCESS);
     SuspendThread(thread);
     StopMonitor(0);
     CHECK(MonitorThreadHandle != nullptr);
-    // New objects take the lowest free handle values.
-    HANDLE others[2] = {CreateEventA(nullptr, TRUE, FALSE, nullptr),
-                        CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    for (HANDLE& other : others) // new objects take the lowest free values
+        other = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     ResumeThread(thread);
     CHECK(WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0);
     StopMonitor();
     CHECK(MonitorThreadHandle == nullptr);
-    CloseHandle(others[0]);
-    CloseHandle(others[1]);
-    CloseHandle(thread);
+    for (HANDLE h : {others[0], others[1], thread})
+        CloseHandle(h);
     Settings = saved;
 }

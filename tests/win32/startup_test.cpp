@@ -3,7 +3,6 @@
 
 #include "../../host/handover.h"
 #include "../../host/hostenv.h"
-#include "../../host/logic/handover.h"
 #include "check.h"
 #include "support.h"
 
@@ -40,75 +39,33 @@ CHECK_CASE(ProgramFileJoinsTheFolderAndRefusesWhatDoesNotFit)
 
 namespace {
 DWORD AllowedProcess;
-BOOL WINAPI NoteAllowed(DWORD process)
-{
-    AllowedProcess = process;
-    return TRUE;
-}
-
-LRESULT CALLBACK TakeAnything(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COPYDATA)
-        return kHandOverTaken;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Sends the system's AllowSetForegroundWindow to NoteAllowed while it lives.
-struct TAllowDetour {
-    unsigned char* target;
-    unsigned char saved[16];
-    DWORD protection = 0;
-    TAllowDetour()
-    {
-        target = (unsigned char*)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"),
-                                                        "AllowSetForegroundWindow");
-        if (!target || !VirtualProtect(target, 16, PAGE_EXECUTE_READWRITE, &protection)) {
-            target = nullptr;
-            return;
-        }
-        memcpy(saved, target, 16);
-#ifdef _WIN64
-        unsigned char jump[12] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0}; // mov rax; jmp rax
-        void* to = (void*)NoteAllowed;
-        memcpy(jump + 2, &to, 8);
-#else
-        unsigned char jump[5] = {0xE9}; // jmp rel32
-        int32_t offset = int32_t((unsigned char*)(void*)NoteAllowed - (target + 5));
-        memcpy(jump + 1, &offset, 4);
-#endif
-        memcpy(target, jump, sizeof jump);
-        FlushInstructionCache(GetCurrentProcess(), target, 16);
-    }
-    ~TAllowDetour()
-    {
-        if (!target)
-            return;
-        memcpy(target, saved, 16);
-        VirtualProtect(target, 16, protection, &protection);
-        FlushInstructionCache(GetCurrentProcess(), target, 16);
-    }
-};
+BOOL WINAPI NoteAllowed(DWORD process) { return AllowedProcess = process, TRUE; }
 } // namespace
 
-// The start the user just made may bring a window to the front; the copy
-// it hands over to gets that right, or the dialog it opens may come up
-// behind the user's window.
+// The start the user just made may bring a window to the front; the copy it
+// hands over to must get that right, or its dialog may open behind the
+// user's window. The system's call is sent to NoteAllowed meanwhile.
 CHECK_CASE(HandOverLetsTheRunningCopyComeToTheFront)
 {
-    WNDCLASSA type = {};
-    type.lpfnWndProc = TakeAnything;
-    type.hInstance = GetModuleHandleA(nullptr);
-    type.lpszClassName = "HandOverTarget";
-    RegisterClassA(&type);
-    HWND running = CreateWindowExA(0, "HandOverTarget", "", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                   type.hInstance, nullptr);
+    unsigned char* code = (unsigned char*)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"),
+                                                                 "AllowSetForegroundWindow");
+    DWORD protection;
+    CHECK(code && VirtualProtect(code, 16, PAGE_EXECUTE_READWRITE, &protection));
+    unsigned char saved[16];
+    memcpy(saved, code, 16);
+    // mov eax (rax), NoteAllowed; jmp eax (rax)
+    void* to = (void*)NoteAllowed;
+    unsigned char jump[16] = {0x48, 0xB8};
+    int n = sizeof to == 8 ? 2 : (jump[0] = 0xB8, 1);
+    memcpy(jump + n, &to, sizeof to);
+    jump[n + sizeof to] = 0xFF, jump[n + sizeof to + 1] = 0xE0;
+    memcpy(code, jump, sizeof jump);
+    FlushInstructionCache(GetCurrentProcess(), code, 16);
+    HWND running = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     AllowedProcess = 0;
-    {
-        TAllowDetour detour;
-        CHECK(detour.target != nullptr);
-        CHECK_EQ(0, HandOver(running, "Brindlecap.exe I"));
-    }
+    HandOver(running, "Brindlecap.exe I"); // a window that is no copy: refused
+    memcpy(code, saved, 16);
+    FlushInstructionCache(GetCurrentProcess(), code, 16);
     CHECK_EQ(GetCurrentProcessId(), AllowedProcess);
     DestroyWindow(running);
-    UnregisterClassA("HandOverTarget", type.hInstance);
 }

@@ -362,25 +362,21 @@ CHECK_CASE(ReleasingTheIconWhileTheMonitorDrawsDestroysEachIconOnce)
 CHECK_CASE(ProgramIconBeyondSixteenPixelsIsOpaqueByItsAlpha)
 {
     for (int size : {20, 24, 40, 48}) {
-        HICON icon = ProgramTrayIcon(size, size);
         ICONINFO info;
-        CHECK(icon && GetIconInfo(icon, &info));
-        if (!icon)
-            continue;
+        CHECK(GetIconInfo(ProgramTrayIcon(size, size), &info));
         HDC screen = GetDC(nullptr);
         BITMAPINFO format = {};
         format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         static uint32_t colour[48 * 48], mask[48 * 48];
-        CHECK_EQ(size, GetDIBits(screen, info.hbmColor, 0, size, colour, &format, DIB_RGB_COLORS));
-        CHECK_EQ(size, GetDIBits(screen, info.hbmMask, 0, size, mask, &format, DIB_RGB_COLORS));
+        GetDIBits(screen, info.hbmColor, 0, size, colour, &format, DIB_RGB_COLORS);
+        GetDIBits(screen, info.hbmMask, 0, size, mask, &format, DIB_RGB_COLORS);
         int opaque = 0, wrong = 0;
         for (int i = 0; i < size * size; ++i) {
             bool shown = (mask[i] & 0xFFFFFF) == 0;
             opaque += shown;
             wrong += (colour[i] >> 24) != (shown ? 0xFFu : 0u);
         }
-        CHECK(opaque > size * size / 3 && opaque < size * size);
-        CHECK_EQ(0, wrong);
+        CHECK(opaque > size * size / 3 && opaque < size * size && wrong == 0);
         ReleaseDC(nullptr, screen);
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
