@@ -18,16 +18,15 @@
 namespace {
 
 // Some systems answer a memory query with their last answer for up to a
-// second (Wine does): a reading that repeats the last one exactly is read
-// again once that time has passed.
+// second (Wine does): a reading that repeats the last one (whose free
+// virtual memory a run moves) is read again once that time has passed.
 enum { kResultTimer = 0x4252, kRepeatDelay = 1100 };
 int32_t PendingBefore;
 
 bool SameReading(const TMemFigures& a, const TMemFigures& b)
 {
-    return a.TotalPhys == b.TotalPhys && a.AvailPhys == b.AvailPhys &&
-           a.TotalPageFile == b.TotalPageFile && a.AvailPageFile == b.AvailPageFile &&
-           a.TotalVirtual == b.TotalVirtual && a.AvailVirtual == b.AvailVirtual;
+    return a.AvailPhys == b.AvailPhys && a.AvailPageFile == b.AvailPageFile &&
+           a.AvailVirtual == b.AvailVirtual;
 }
 
 void Tell(const char* line, const char* detail)

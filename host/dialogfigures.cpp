@@ -78,23 +78,21 @@ void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
 // The status field of the templates ends this far left of the bar.
 enum { kStatusGap = 2 }; // dialog units
 
-// The status field to the bar's left edge (`wide` false) or over the bar's
-// room, the bar hidden.
+// The status field over the bar's room, the bar hidden (`wide`), or back to
+// the bar's left edge, the bar shown, where it was widened.
 void WidenStatus(HWND dialog, bool wide)
 {
     HWND status = GetDlgItem(dialog, IDC_STATUS), bar = GetDlgItem(dialog, IDC_CLEAN_PROGRESS);
     RECT s, b, gap = {0, 0, kStatusGap, 0};
-    if (!status || !bar || !GetWindowRect(status, &s) || !GetWindowRect(bar, &b))
+    if (!wide && (GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE))
         return;
-    // Only where the bar lies to the right, on the same line.
-    if (b.left < s.left || b.top > s.bottom || b.bottom < s.top)
+    if (!status || !bar || !GetWindowRect(status, &s) || !GetWindowRect(bar, &b))
         return;
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&s), 2);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&b), 2);
     MapDialogRect(dialog, &gap);
     int right = wide ? b.right : b.left - gap.right;
-    if (right != s.right)
-        MoveWindow(status, s.left, s.top, right - s.left, s.bottom - s.top, TRUE);
+    MoveWindow(status, s.left, s.top, right - s.left, s.bottom - s.top, TRUE);
     ShowWindow(bar, wide ? SW_HIDE : SW_SHOWNA);
 }
 
@@ -142,12 +140,14 @@ void UpdateDialog(const TDialogUpdate& request)
     HWND d = r.Dialog;
     if (r.Flags & udPhysical) {
         // The first three show the snapshot as it stood; the percentage
-        // refreshes it, and everything after reads the fresh one.
+        // refreshes it (unless udSnapshot), and everything after reads the
+        // fresh one.
         TMemFigures before = ReadMemStatus();
         SetFigure(d, IDC_PHYS_TOTAL, before.TotalPhys, r.DisplayUnit);
         SetFigure(d, IDC_PHYS_FREE, before.AvailPhys, r.DisplayUnit);
         SetFigure(d, IDC_PHYS_USED, UsedBytes(before.TotalPhys, before.AvailPhys), r.DisplayUnit);
-        SetNumber(d, IDC_PHYS_PERCENT, UsedPhysicalPercent(), "");
+        SetNumber(d, IDC_PHYS_PERCENT,
+                  (r.Flags & udSnapshot) ? UsedPercentOf(before) : UsedPhysicalPercent(), "");
     }
     TMemFigures now = {};
     if (r.Flags & (udPageFile | udVirtual))
@@ -213,22 +213,6 @@ TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage)
     storage->Pause = ProgressPaintInterval;
     TCleanReporter reporter = {storage, ReportStatus, ReportProgress};
     return reporter;
-}
-
-void ShowSnapshot(HWND dialog, uint16_t flags, int32_t unit)
-{
-    TMemFigures f = ReadMemStatus();
-    if (flags & udPhysical) {
-        SetFigure(dialog, IDC_PHYS_TOTAL, f.TotalPhys, unit);
-        SetFigure(dialog, IDC_PHYS_FREE, f.AvailPhys, unit);
-        SetFigure(dialog, IDC_PHYS_USED, UsedBytes(f.TotalPhys, f.AvailPhys), unit);
-        SetNumber(dialog, IDC_PHYS_PERCENT, UsedPercentOf(f), "");
-    }
-    if (flags & udPageFile) {
-        SetFigure(dialog, IDC_PAGE_TOTAL, f.TotalPageFile, unit);
-        SetFigure(dialog, IDC_PAGE_FREE, f.AvailPageFile, unit);
-        SetFigure(dialog, IDC_PAGE_USED, UsedBytes(f.TotalPageFile, f.AvailPageFile), unit);
-    }
 }
 
 void ShowStatusLine(HWND dialog, const char* text)

@@ -23,6 +23,7 @@ enum : uint16_t {
     udStatus = 0x20,        // IDC_STATUS
     udCleanProgress = 0x40, // IDC_CLEAN_PROGRESS
     udCpuLoad = 0x80,       // IDC_CPU_PROGRESS and IDC_CPU_TEXT
+    udSnapshot = 0x100,     // the figures from the snapshot alone, no reading
 };
 
 struct TDialogUpdate {
@@ -61,9 +62,6 @@ extern uint32_t ProgressPaintInterval;
 // reporter needs and must outlive the run.
 TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage);
 
-// The figures `flags` names (udPhysical, udPageFile) from the shared
-// snapshot as it stands, with no reading of its own.
-void ShowSnapshot(HWND dialog, uint16_t flags, int32_t unit);
 // A line in the dialog's status field, which then takes the progress bar's
 // room too; the next phase of a run gives the bar back.
 void ShowStatusLine(HWND dialog, const char* text);

@@ -35,11 +35,10 @@ void Follow(HWND dialog)
     if (!MonitorThreadHandle)
         RefreshMemStatus();
     TMemFigures now = ReadMemStatus();
-    if (now.AvailPhys == Followed.AvailPhys && now.TotalPhys == Followed.TotalPhys &&
-        now.AvailPageFile == Followed.AvailPageFile && now.TotalPageFile == Followed.TotalPageFile)
+    if (now.AvailPhys == Followed.AvailPhys && now.AvailPageFile == Followed.AvailPageFile)
         return;
     Followed = now;
-    ShowSnapshot(dialog, udPhysical | udPageFile, CheckedDisplayUnit(dialog));
+    ShowFigures(dialog, udPhysical | udPageFile | udSnapshot, CheckedDisplayUnit(dialog));
 }
 
 void FillAmounts(HWND dialog)

@@ -356,8 +356,10 @@ HICON ProgramTrayIcon()
 // rows are not whole 16-pixel words, and black rows showed at the bottom.
 static HICON OpaqueByAlpha(HICON icon, int width, int height)
 {
+    // The mask's pixels; the main thread's at start-up, then the monitor's.
+    static uint32_t mask[64 * 64];
     ICONINFO info;
-    if (!GetIconInfo(icon, &info))
+    if (width > 64 || height > 64 || !GetIconInfo(icon, &info))
         return nullptr;
     HICON made = nullptr;
     BITMAPINFO format = {};
@@ -365,20 +367,16 @@ static HICON OpaqueByAlpha(HICON icon, int width, int height)
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HBITMAP colour = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    DWORD count = DWORD(width) * DWORD(height);
-    uint32_t* mask = static_cast<uint32_t*>(HeapAlloc(GetProcessHeap(), 0, count * 4));
-    if (colour && mask && info.hbmColor &&
+    if (colour && info.hbmColor &&
         GetDIBits(screen, info.hbmColor, 0, height, bits, &format, DIB_RGB_COLORS) == height &&
         GetDIBits(screen, info.hbmMask, 0, height, mask, &format, DIB_RGB_COLORS) == height) {
         uint32_t* pixel = static_cast<uint32_t*>(bits);
-        for (DWORD i = 0; i < count; ++i)
+        for (int i = 0; i < width * height; ++i)
             pixel[i] = (mask[i] & 0xFFFFFF) ? 0 : pixel[i] | 0xFF000000u;
         ICONINFO opaque = {TRUE, 0, 0, info.hbmMask, colour};
         made = CreateIconIndirect(&opaque);
     }
     ReleaseDC(nullptr, screen);
-    if (mask)
-        HeapFree(GetProcessHeap(), 0, mask);
     if (colour)
         DeleteObject(colour);
     if (info.hbmColor)
@@ -394,18 +392,18 @@ HICON ProgramTrayIcon(int width, int height)
         return loaded;
     // Made once for the size the shell asks for and kept for the program's
     // life, as the shared one is: the shell may still show it when the size
-    // changes.
-    static std::atomic<HICON> made;
-    static std::atomic<int> madeSize;
+    // changes. Asked for by start-up before the monitor starts, then by the
+    // monitor alone.
+    static HICON made;
+    static int madeSize;
     int size = width << 16 | height;
-    if (made.load() && madeSize.load() == size)
-        return made.load();
+    if (made && madeSize == size)
+        return made;
     HICON opaque = OpaqueByAlpha(loaded, width, height);
     if (!opaque)
         return loaded;
-    madeSize.store(size);
-    made.store(opaque);
-    return opaque;
+    madeSize = size;
+    return made = opaque;
 }
 
 static void RefreshTrayPicture(int mode, const TTrayFigures& figures);
