@@ -110,6 +110,7 @@ int main()
     printf("%-34s %12.1f MB/s\n", "raw commit/write/release loop", rawRate);
     printf("%-34s %12.3f      (goal >= 0.97)\n", "ratio engine / raw", engineRate / rawRate);
     printf("%-34s %12.1f MB/s\n", "the main dialog's Clean, 1000 MB", kAmount / shown);
-    printf("%-34s %12.3f      (goal <= 1.05)\n", "ratio main dialog / silent, time", shown / engine);
+    printf("%-34s %12.3f      (goal <= 1.05)\n", "ratio main dialog / silent, time",
+           shown / engine);
     return 0;
 }

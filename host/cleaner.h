@@ -32,8 +32,7 @@ void RunClaimedCleaning(int32_t megabytes, uint8_t previous, const TCleanReporte
                         bool tell = false);
 // The same, silent, on a thread of its own (here when none can start), then
 // logged with `tag`. The main thread's alone.
-void StartClaimedCleaning(int32_t megabytes, uint8_t previous, const char* tag,
-                          bool tell = false);
+void StartClaimedCleaning(int32_t megabytes, uint8_t previous, const char* tag, bool tell = false);
 
 // The thread StartClaimedCleaning started last, at the lowest priority; 0
 // when none was or it has been waited for.

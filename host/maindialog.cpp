@@ -113,7 +113,8 @@ void AskExit(HWND dialog)
     char question[kStringBuffer];
     LoadHostString(IDS_ASK_EXIT, question);
     asking = true;
-    int answer = MessageBoxA(dialog, question, "Brindlecap", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+    int answer =
+        MessageBoxA(dialog, question, "Brindlecap", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
     asking = false;
     if (answer != IDYES || !IsWindow(dialog))
         return;

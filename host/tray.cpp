@@ -387,7 +387,8 @@ static HICON OpaqueByAlpha(HICON icon, int width, int height)
 
 HICON ProgramTrayIcon(int width, int height)
 {
-    HICON loaded = HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+    HICON loaded =
+        HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
     if (!loaded || (width == 16 && height == 16))
         return loaded;
     // Made once for the size the shell asks for and kept for the program's

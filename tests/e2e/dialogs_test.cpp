@@ -229,7 +229,8 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
     // A pick while the tray's run is under way is refused, and says so.
     PostMessageA(run.window, WM_COMMAND, IDM_CLEAN75, 0);
     PostMessageA(main, WM_COMMAND, IDC_OK, 0);
-    CHECK(WaitForItemText(main, IDC_STATUS, "\xCE\xF7\xE8\xF1\xF2\xEA\xE0 \xF3\xE6\xE5 \xE8\xE4\xB8\xF2"));
+    CHECK(WaitForItemText(main, IDC_STATUS,
+                          "\xCE\xF7\xE8\xF1\xF2\xEA\xE0 \xF3\xE6\xE5 \xE8\xE4\xB8\xF2"));
     PostMessageA(main, WM_COMMAND, IDC_HIDE, 0);
     CHECK(WaitGone(main));
     BYTE ini[23];

@@ -95,9 +95,8 @@ CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
     Settings = saved;
 }
 
-// A monitor that does not end within the wait keeps its handle and its
-// event: a closed event whose value came to name another object would keep
-// it ticking for ever.
+// A monitor not ended within the wait keeps its handle and event: a closed
+// event whose value names another object would keep it ticking for ever.
 CHECK_CASE(MonitorNotEndedInTimeKeepsWhatItWaitsOn)
 {
     TSettings saved = Settings;

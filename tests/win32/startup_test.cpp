@@ -42,13 +42,12 @@ DWORD AllowedProcess;
 BOOL WINAPI NoteAllowed(DWORD process) { return AllowedProcess = process, TRUE; }
 } // namespace
 
-// The start the user just made may bring a window to the front; the copy it
-// hands over to must get that right, or its dialog may open behind the
-// user's window. The system's call is sent to NoteAllowed meanwhile.
+// The copy handed over to gets the right to come to the front, or its dialog
+// may open behind the user's window (the call is sent to NoteAllowed).
 CHECK_CASE(HandOverLetsTheRunningCopyComeToTheFront)
 {
     unsigned char* code = (unsigned char*)(void*)GetProcAddress(GetModuleHandleA("USER32.DLL"),
-                                                                 "AllowSetForegroundWindow");
+                                                                "AllowSetForegroundWindow");
     DWORD protection;
     CHECK(code && VirtualProtect(code, 16, PAGE_EXECUTE_READWRITE, &protection));
     unsigned char saved[16];
@@ -61,7 +60,8 @@ CHECK_CASE(HandOverLetsTheRunningCopyComeToTheFront)
     jump[n + sizeof to] = 0xFF, jump[n + sizeof to + 1] = 0xE0;
     memcpy(code, jump, sizeof jump);
     FlushInstructionCache(GetCurrentProcess(), code, 16);
-    HWND running = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND running =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     AllowedProcess = 0;
     HandOver(running, "Brindlecap.exe I"); // a window that is no copy: refused
     memcpy(code, saved, 16);

@@ -356,9 +356,8 @@ CHECK_CASE(ReleasingTheIconWhileTheMonitorDrawsDestroysEachIconOnce)
     CHECK(releases > 1);
 }
 
-// The program's own icon beyond 16 x 16 (120 and 144 DPI) is opaque by its
-// alpha exactly where its mask is: a shell that copies the mask cut short
-// (Wine's, for rows that are not whole 16-pixel words) showed black rows.
+// Beyond 16 x 16 the program's icon is opaque by its alpha where its mask is:
+// Wine's tray cuts masks whose rows are not whole words (black rows showed).
 CHECK_CASE(ProgramIconBeyondSixteenPixelsIsOpaqueByItsAlpha)
 {
     for (int size : {20, 24, 40, 48}) {
