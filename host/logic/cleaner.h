@@ -48,7 +48,7 @@ int32_t RunCleaning(int32_t amount, const TCleanOps& ops);
 // the clock, not by the chunk, at most about 30 times a second, and less
 // often where painting is slow, so that it takes at most 1/kPaintShare of
 // the run's time.
-enum { kProgressPaintInterval = 33, kPaintShare = 25 }; // ms; a share
+enum { kProgressPaintInterval = 33, kPaintShare = 50 }; // ms; a share
 // The pause before the next painted report, after one that took `paintMs`;
 // `least` of 0 paints every report.
 uint32_t PaintPause(uint32_t least, uint32_t paintMs);
