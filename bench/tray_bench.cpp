@@ -115,6 +115,7 @@ void TimeApart(int rounds)
 {
     HostInstance = GetModuleHandleA(nullptr);
     InitMemStatus();
+    InitTray();
     ChooseMemoryStatusSource(true);
     PlatformClass = DetectPlatform();
     InitCpuSampler();

@@ -70,6 +70,7 @@ set(HOST_SOURCES
     host/aboutdialog.cpp
     host/activity_log.cpp
     host/cleaner.cpp
+    host/cleanresult.cpp
     host/cpusampler.cpp
     host/dialogfigures.cpp
     host/dialogs.cpp

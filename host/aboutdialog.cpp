@@ -105,7 +105,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         if (wParam == IDC_OK) {
             DestroyWindow(dialog);
-            if (AppState.load() == OneShot)
+            if (StartMode == OneShot)
                 DestroyWindow(MainWindow);
         } else if (wParam == IDC_WEB) {
             OpenWebPage(dialog);

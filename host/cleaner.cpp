@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "activity_log.h"
+#include "hostenv.h"
 #include "logic/appstate.h"
 #include "memstatus.h"
 #include "settings.h"
@@ -35,13 +36,13 @@ struct TThreadRun {
     int32_t Megabytes;
     const char* Tag;
     uint8_t Previous;
+    bool Tell;
 };
 TThreadRun ThreadRun;
-HANDLE CleaningThread;
 
 DWORD WINAPI CleaningThreadMain(LPVOID)
 {
-    RunClaimedCleaning(ThreadRun.Megabytes, ThreadRun.Previous, nullptr);
+    RunClaimedCleaning(ThreadRun.Megabytes, ThreadRun.Previous, nullptr, ThreadRun.Tell);
     Log(ThreadRun.Tag, ThreadRun.Megabytes);
     return 0;
 }
@@ -50,16 +51,18 @@ DWORD WINAPI CleaningThreadMain(LPVOID)
 // is left of it (the log line) is short.
 void EndCleaningThread()
 {
-    if (!CleaningThread)
+    if (!CleaningThreadHandle)
         return;
-    WaitForSingleObject(CleaningThread, INFINITE);
-    CloseHandle(CleaningThread);
-    CleaningThread = nullptr;
+    WaitForSingleObject(CleaningThreadHandle, INFINITE);
+    CloseHandle(CleaningThreadHandle);
+    CleaningThreadHandle = nullptr;
 }
 
 void PauseBriefly() { Sleep(10); }
 
 } // namespace
+
+HANDLE CleaningThreadHandle;
 
 bool ClaimCleaning(int32_t megabytes, uint8_t* previous)
 {
@@ -70,8 +73,10 @@ bool ClaimCleaning(int32_t megabytes, uint8_t* previous)
     return BeginCleaning(previous);
 }
 
-void RunClaimedCleaning(int32_t megabytes, uint8_t previous, const TCleanReporter* progress)
+void RunClaimedCleaning(int32_t megabytes, uint8_t previous, const TCleanReporter* progress,
+                        bool tell)
 {
+    int32_t before = tell ? FreePhysicalMB() : 0;
     TCleanOps ops = {nullptr, CommitChunk, ReleaseChunk, nullptr, nullptr, &CleaningClosed};
     if (progress) {
         ops.Context = progress->Context;
@@ -80,40 +85,52 @@ void RunClaimedCleaning(int32_t megabytes, uint8_t previous, const TCleanReporte
     }
     RunCleaning(megabytes, ops);
     EndCleaning(previous);
+    if (tell)
+        PostMessageA(MainWindow, WM_CLEANRESULT, WPARAM(before), 0);
 }
 
-void RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress)
-{
-    uint8_t previous;
-    if (!ClaimCleaning(megabytes, &previous)) {
-        LogRefusal(tag, megabytes);
-        return;
-    }
-    RunClaimedCleaning(megabytes, previous, progress);
-    Log(tag, megabytes);
-}
-
-bool RequestCleaningThread(int32_t megabytes, const char* tag)
+bool RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress, bool tell)
 {
     uint8_t previous;
     if (!ClaimCleaning(megabytes, &previous)) {
         LogRefusal(tag, megabytes);
         return false;
     }
-    StartClaimedCleaning(megabytes, previous, tag);
+    RunClaimedCleaning(megabytes, previous, progress, tell);
+    Log(tag, megabytes);
     return true;
 }
 
-void StartClaimedCleaning(int32_t megabytes, uint8_t previous, const char* tag)
+bool RequestCleaningThread(int32_t megabytes, const char* tag, bool tell)
+{
+    uint8_t previous;
+    if (!ClaimCleaning(megabytes, &previous)) {
+        LogRefusal(tag, megabytes);
+        return false;
+    }
+    StartClaimedCleaning(megabytes, previous, tag, tell);
+    return true;
+}
+
+void StartClaimedCleaning(int32_t megabytes, uint8_t previous, const char* tag, bool tell)
 {
     EndCleaningThread();
     ThreadRun.Megabytes = megabytes;
     ThreadRun.Tag = tag;
     ThreadRun.Previous = previous;
+    ThreadRun.Tell = tell;
     DWORD id;
-    CleaningThread = CreateThread(nullptr, 0, CleaningThreadMain, nullptr, 0, &id);
-    if (!CleaningThread)
+    // Below the user interface, which runs at the lowest priority of an idle
+    // process: on one processor a run at normal priority would freeze the
+    // tray until it ends. It starts only once lowered.
+    HANDLE thread = CreateThread(nullptr, 0, CleaningThreadMain, nullptr, CREATE_SUSPENDED, &id);
+    if (!thread) {
         CleaningThreadMain(nullptr);
+        return;
+    }
+    SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
+    CleaningThreadHandle = thread;
+    ResumeThread(thread);
 }
 
 void FinishCleaning()

@@ -75,11 +75,37 @@ void CALLBACK ShowFreshFigures(HWND dialog, UINT, UINT_PTR timer, DWORD)
     ShowFreshReading(dialog, CheckedDisplayUnit(dialog));
 }
 
+// The status field of the templates ends this far left of the bar.
+enum { kStatusGap = 2 }; // dialog units
+
+// The status field over the bar's room, the bar hidden (`wide`), or back to
+// the bar's left edge, the bar shown, where it was widened.
+void WidenStatus(HWND dialog, bool wide)
+{
+    HWND status = GetDlgItem(dialog, IDC_STATUS), bar = GetDlgItem(dialog, IDC_CLEAN_PROGRESS);
+    RECT s, b, gap = {0, 0, kStatusGap, 0};
+    if (!wide && (GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE))
+        return;
+    if (!status || !bar || !GetWindowRect(status, &s) || !GetWindowRect(bar, &b))
+        return;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&s), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&b), 2);
+    MapDialogRect(dialog, &gap);
+    int right = wide ? b.right : b.left - gap.right;
+    MoveWindow(status, s.left, s.top, right - s.left, s.bottom - s.top, TRUE);
+    ShowWindow(bar, wide ? SW_HIDE : SW_SHOWNA);
+}
+
 void ReportStatus(void* context, int32_t phase)
 {
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
-    request.Flags = udStatus;
+    TCleanView* view = static_cast<TCleanView*>(context);
+    TDialogUpdate request = view->Update;
+    if (phase == PhaseFilling)
+        WidenStatus(request.Dialog, false);
+    // A phase shows where the bar stands, when no report painted it yet.
+    request.Flags = view->BarBehind ? udStatus | udCleanProgress : udStatus;
     request.Phase = phase;
+    view->BarBehind = false;
     UpdateDialog(request);
     // Done: every figure the dialog holds from a fresh reading. The ones
     // shown during the run came from a snapshot taken while it still held
@@ -93,11 +119,17 @@ void ReportStatus(void* context, int32_t phase)
 
 void ReportProgress(void* context, int32_t percent)
 {
-    TDialogUpdate request = *static_cast<TDialogUpdate*>(context);
+    TCleanView* view = static_cast<TCleanView*>(context);
+    view->Update.Percent = percent;
+    view->BarBehind = true;
+    if (!ProgressPaintDue(GetTickCount(), view->Pause, &view->LastPaint, &view->Painted))
+        return;
+    TDialogUpdate request = view->Update;
     request.Flags = udPhysical | udPageFile | udCleanProgress;
-    request.Percent = percent;
     UpdateDialog(request);
+    view->BarBehind = false;
     PaintNow(request.Dialog);
+    view->Pause = PaintPause(ProgressPaintInterval, GetTickCount() - view->LastPaint);
 }
 
 } // namespace
@@ -108,12 +140,14 @@ void UpdateDialog(const TDialogUpdate& request)
     HWND d = r.Dialog;
     if (r.Flags & udPhysical) {
         // The first three show the snapshot as it stood; the percentage
-        // refreshes it, and everything after reads the fresh one.
+        // refreshes it (unless udSnapshot), and everything after reads the
+        // fresh one.
         TMemFigures before = ReadMemStatus();
         SetFigure(d, IDC_PHYS_TOTAL, before.TotalPhys, r.DisplayUnit);
         SetFigure(d, IDC_PHYS_FREE, before.AvailPhys, r.DisplayUnit);
         SetFigure(d, IDC_PHYS_USED, UsedBytes(before.TotalPhys, before.AvailPhys), r.DisplayUnit);
-        SetNumber(d, IDC_PHYS_PERCENT, UsedPhysicalPercent(), "");
+        SetNumber(d, IDC_PHYS_PERCENT,
+                  (r.Flags & udSnapshot) ? UsedPercentOf(before) : UsedPhysicalPercent(), "");
     }
     TMemFigures now = {};
     if (r.Flags & (udPageFile | udVirtual))
@@ -169,11 +203,20 @@ void ShowFigures(HWND dialog, uint16_t flags, int32_t unit)
     UpdateDialog(request);
 }
 
-TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage)
+uint32_t ProgressPaintInterval = kProgressPaintInterval;
+
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage)
 {
-    *storage = TDialogUpdate();
-    storage->Dialog = dialog;
-    storage->DisplayUnit = unit;
+    *storage = TCleanView();
+    storage->Update.Dialog = dialog;
+    storage->Update.DisplayUnit = unit;
+    storage->Pause = ProgressPaintInterval;
     TCleanReporter reporter = {storage, ReportStatus, ReportProgress};
     return reporter;
+}
+
+void ShowStatusLine(HWND dialog, const char* text)
+{
+    WidenStatus(dialog, true);
+    SetDlgItemTextA(dialog, IDC_STATUS, text);
 }

@@ -23,6 +23,7 @@ enum : uint16_t {
     udStatus = 0x20,        // IDC_STATUS
     udCleanProgress = 0x40, // IDC_CLEAN_PROGRESS
     udCpuLoad = 0x80,       // IDC_CPU_PROGRESS and IDC_CPU_TEXT
+    udSnapshot = 0x100,     // the figures from the snapshot alone, no reading
 };
 
 struct TDialogUpdate {
@@ -42,7 +43,25 @@ int32_t UnitOfButton(WPARAM command);
 // The memory figures `flags` names, in `unit`, with that unit's button checked.
 void ShowFigures(HWND dialog, uint16_t flags, int32_t unit);
 
+// What a reporter keeps between the reports of one run.
+struct TCleanView {
+    TDialogUpdate Update;
+    uint32_t LastPaint; // tick of the last painted report
+    uint32_t Pause;     // ms from it to the next
+    bool Painted;
+    bool BarBehind; // the bar has not been given the last percent
+};
+// The least ms between painted progress reports (kProgressPaintInterval);
+// 0 paints every report.
+extern uint32_t ProgressPaintInterval;
+
 // A reporter that shows a cleaning run's phases and progress, with the
-// physical and page-file figures in `unit`, in `dialog`. `storage` holds
-// what the reporter needs and must outlive the run.
-TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TDialogUpdate* storage);
+// physical and page-file figures in `unit`, in `dialog`: the bar, the
+// figures and the painting follow at most every ProgressPaintInterval ms
+// (less often where painting is slow: PaintPause), and at every phase. `storage` holds what the
+// reporter needs and must outlive the run.
+TCleanReporter CleanReporterFor(HWND dialog, int32_t unit, TCleanView* storage);
+
+// A line in the dialog's status field, which then takes the progress bar's
+// room too; the next phase of a run gives the bar back.
+void ShowStatusLine(HWND dialog, const char* text);

@@ -33,7 +33,8 @@ void OpenDialog(const char* name, DLGPROC procedure, UINT errorId)
         }
         CurrentDialog = dialog;
     }
-    SetForegroundWindow(CurrentDialog);
+    // A question the dialog is asking stays in front of it.
+    SetForegroundWindow(GetLastActivePopup(CurrentDialog));
 }
 
 // The desktop across every monitor; Windows 95 knows no such metric and

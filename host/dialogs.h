@@ -21,6 +21,9 @@ void ShowAboutDialog();
 // Windows 95 on) would only miss the dialogs.
 void RegisterCommonControls();
 
+// A line in the main dialog's status, when it is open.
+void ShowMainDialogStatus(const char* text);
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK InfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,8 +17,24 @@ int32_t AmountOf(const TStartRequest& request)
     return request.CleanAllMemory ? CleanAllAmount(TotalPhysicalMB()) : request.CleanAmount;
 }
 
+// The start the user just made holds the right to bring a window to the
+// front; passed on, the dialog the running copy opens comes up in front of
+// the user's window. Windows 98 and 2000 and later have the call.
+static void LetBringToFront(HWND running)
+{
+    typedef BOOL(WINAPI * TAllowSetForegroundWindow)(DWORD);
+    HMODULE user = GetModuleHandleA("USER32.DLL");
+    TAllowSetForegroundWindow allow =
+        user ? (TAllowSetForegroundWindow)(void*)GetProcAddress(user, "AllowSetForegroundWindow")
+             : nullptr;
+    DWORD process = 0;
+    if (allow && GetWindowThreadProcessId(running, &process) && process)
+        allow(process);
+}
+
 int HandOver(HWND running, const char* commandLine)
 {
+    LetBringToFront(running);
     COPYDATASTRUCT data;
     data.dwData = kHandOverTag;
     data.cbData = DWORD(lstrlenA(commandLine) + 1);
@@ -55,9 +71,9 @@ static LRESULT TakeCleaning(const TStartRequest& request)
         StartClaimedCleaning(amount, previous, nullptr);
         return kHandOverTaken;
     }
-    TDialogUpdate progress;
+    TCleanView progress;
     TCleanReporter reporter = CleanReporterFor(dialog, kUnitMB, &progress);
-    RunClaimedCleaning(amount, previous, &reporter);
+    RunClaimedCleaning(amount, previous, &reporter, true);
     return kHandOverTaken;
 }
 

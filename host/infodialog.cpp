@@ -65,7 +65,7 @@ void Close(HWND dialog)
     Settings.InfoMonitoring = Checked(dialog, IDC_MONITORING) ? 1 : 0;
     Settings.InfoAlwaysOnTop = Checked(dialog, IDC_ON_TOP) ? 1 : 0;
     DestroyWindow(dialog);
-    if (AppState.load() == OneShot)
+    if (StartMode == OneShot)
         DestroyWindow(MainWindow);
 }
 

@@ -6,6 +6,9 @@
 #include "../common/logic/numtext.h"
 #include "logic/amounts.h"
 #include "cleaner.h"
+#include "cleanresult.h"
+#include "logic/appstate.h"
+#include "monitor.h"
 #include "dialogfigures.h"
 #include "dialogs.h"
 #include "hostenv.h"
@@ -17,6 +20,26 @@
 namespace {
 
 const uint16_t kFigureFlags = udPhysical | udPageFile | udUnitRadio;
+
+// The open main dialog, 0 when none.
+HWND OpenMainDialog;
+
+// Once a second the figures follow the snapshot the monitor refreshes, and
+// only when it has moved since they were shown.
+enum { kFollowTimer = 0x4246 + 1, kFollowPeriod = 1000 };
+TMemFigures Followed;
+
+void Follow(HWND dialog)
+{
+    // Without a monitor the dialog reads for itself.
+    if (!MonitorThreadHandle)
+        RefreshMemStatus();
+    TMemFigures now = ReadMemStatus();
+    if (now.AvailPhys == Followed.AvailPhys && now.AvailPageFile == Followed.AvailPageFile)
+        return;
+    Followed = now;
+    ShowFigures(dialog, udPhysical | udPageFile | udSnapshot, CheckedDisplayUnit(dialog));
+}
 
 void FillAmounts(HWND dialog)
 {
@@ -36,7 +59,11 @@ void Open(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_CLEAN_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     RefreshMemStatus();
     ShowFigures(dialog, kFigureFlags, kUnitMB);
+    Followed = ReadMemStatus();
     FillAmounts(dialog);
+    OpenMainDialog = dialog;
+    MemoryWatched = true;
+    SetTimer(dialog, kFollowTimer, kFollowPeriod, nullptr);
 }
 
 // The box's whole text, however long: leading zeros make a number no
@@ -68,23 +95,40 @@ void Clean(HWND dialog)
         return;
     }
     Settings.ManualCleanAmount = amount;
-    TDialogUpdate progress;
+    TCleanView progress;
     TCleanReporter reporter = CleanReporterFor(dialog, unit, &progress);
-    RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter);
+    if (!RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter, true) &&
+        AppState.load() == Cleaning)
+        ShowCleaningBusy();
 }
 
+// Owned by the dialog, which it disables meanwhile: it stays in front of
+// it, and no second question comes from a command that still reaches the
+// dialog.
 void AskExit(HWND dialog)
 {
+    static bool asking;
+    if (asking)
+        return;
     char question[kStringBuffer];
     LoadHostString(IDS_ASK_EXIT, question);
-    if (MessageBoxA(MainWindow, question, "Brindlecap",
-                    MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION) != IDYES)
+    asking = true;
+    int answer =
+        MessageBoxA(dialog, question, "Brindlecap", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+    asking = false;
+    if (answer != IDYES || !IsWindow(dialog))
         return;
     DestroyWindow(dialog);
     DestroyWindow(MainWindow);
 }
 
 } // namespace
+
+void ShowMainDialogStatus(const char* text)
+{
+    if (OpenMainDialog)
+        ShowStatusLine(OpenMainDialog, text);
+}
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -111,11 +155,18 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             break;
         }
         break;
+    case WM_TIMER:
+        if (wParam == kFollowTimer)
+            Follow(dialog);
+        break;
     case WM_SYSCOMMAND:
         if (wParam == SC_CLOSE)
             DestroyWindow(dialog);
         break;
     case WM_DESTROY:
+        KillTimer(dialog, kFollowTimer);
+        MemoryWatched = false;
+        OpenMainDialog = nullptr;
         StoreWindowPosition(dialog, &Settings.MainDialogLeft, &Settings.MainDialogTop);
         SaveSettingsFile();
         CurrentDialog = nullptr;

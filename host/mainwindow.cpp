@@ -4,7 +4,9 @@
 
 #include "../common/hostnotify.h"
 #include "logic/amounts.h"
+#include "logic/appstate.h"
 #include "cleaner.h"
+#include "cleanresult.h"
 #include "dialogs.h"
 #include "hostenv.h"
 #include "hoststrings.h"
@@ -22,6 +24,9 @@ namespace {
 
 void ShutDown()
 {
+    // Saved before any wait: at log-off the system ends the process after
+    // about five seconds, whatever is still under way.
+    SaveSettingsFile();
     UnregisterHotKey(MainWindow, HOTKEY_MAIN);
     UnregisterHotKey(MainWindow, HOTKEY_INFO);
     // No thread cleans or draws past this point: a run under way stops
@@ -32,14 +37,15 @@ void ShutDown()
         DeleteTrayIcon(MainWindow, 0);
     ReleaseTrayIcon();
     CloseModuleDialogs();
-    SaveSettingsFile();
     PostQuitMessage(0);
 }
 
 void CleanPercent(int32_t percent)
 {
     // On a thread of its own: the tray keeps answering meanwhile.
-    RequestCleaningThread(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL");
+    if (!RequestCleaningThread(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL", true) &&
+        AppState.load() == Cleaning)
+        ShowCleaningBusy();
 }
 
 void RunModule(TPluginModule* module)
@@ -159,6 +165,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // "Выход" takes, taken now.
         if (wParam)
             DestroyWindow(window);
+        return 0;
+    case WM_CLEANRESULT:
+        ShowCleanResult(int32_t(wParam));
         return 0;
     case WM_COPYDATA:
         if (LRESULT answer = TakeHandOver(reinterpret_cast<const COPYDATASTRUCT*>(lParam)))

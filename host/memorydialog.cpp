@@ -20,7 +20,7 @@ INT_PTR CALLBACK MemoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
         if (wParam == IDC_OK) {
             DestroyWindow(dialog);
-            if (AppState.load() == OneShot)
+            if (StartMode == OneShot)
                 DestroyWindow(MainWindow);
         }
         break;

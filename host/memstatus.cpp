@@ -62,6 +62,14 @@ int32_t TotalPhysicalMB()
     return WholeMB(ReadMemStatus().TotalPhys);
 }
 
+int32_t FreePhysicalMB()
+{
+    RefreshMemStatus();
+    return WholeMB(ReadMemStatus().AvailPhys);
+}
+
+std::atomic<bool> MemoryWatched;
+
 int32_t UsedPhysicalPercent()
 {
     RefreshMemStatus();

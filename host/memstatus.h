@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <atomic>
+
 #include "logic/memstatus.h"
 
 // MEMORYSTATUSEX of Windows 2000 and later, declared here because the
@@ -30,5 +32,11 @@ bool UsesExtendedMemoryStatus();
 void RefreshMemStatus();
 // Refresh, then the total physical memory in whole MiB.
 int32_t TotalPhysicalMB();
+// Refresh, then the free physical memory in whole MiB.
+int32_t FreePhysicalMB();
 // Refresh, then 100 - Round(free MB * 100 / total MB).
 int32_t UsedPhysicalPercent();
+
+// Set while a dialog shows the snapshot's figures as they move: the monitor
+// then refreshes the snapshot on every tick.
+extern std::atomic<bool> MemoryWatched;

@@ -38,6 +38,9 @@ TMonitorClock RunMonitorTick(TMonitorClock clock)
     if (sampled)
         figures = LastFigures = ReadTrayFigures(memory, &LastFigures);
     RefreshTrayIcon(mode, figures);
+    // A dialog that shows the figures as they move reads them from here.
+    if (MemoryWatched.load() && !memory)
+        RefreshMemStatus();
     TTickPlan plan = PlanTick(clock, Settings.AutoCleanInterval);
     // Use above 100 % is none: such a threshold needs no reading.
     if (plan.CriticalTest && Settings.CriticalLoadPercent < 100) {
@@ -81,12 +84,16 @@ void StartMonitor()
     SetThreadPriority(MonitorThreadHandle, THREAD_PRIORITY_LOWEST);
 }
 
-void StopMonitor()
+void StopMonitor(DWORD wait)
 {
     if (MonitorThreadHandle) {
         // Bounded: a tick stuck in a hung shell's call ends with the process.
-        if (MonitorStop && SetEvent(MonitorStop))
-            WaitForSingleObject(MonitorThreadHandle, 10000);
+        // Until the thread has ended its handle and its event stay open, so
+        // that it never waits on a handle that has come to name another
+        // object; the system closes them with the process.
+        if (!MonitorStop || !SetEvent(MonitorStop) ||
+            WaitForSingleObject(MonitorThreadHandle, wait) != WAIT_OBJECT_0)
+            return;
         CloseHandle(MonitorThreadHandle);
         MonitorThreadHandle = nullptr;
     }

@@ -35,7 +35,7 @@ static void SetLowPriority()
 
 static void StartTrayMode()
 {
-    AppState = Resident;
+    AppState = StartMode = Resident;
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     TrayIconHandle = ProgramTrayIcon();
     AddTrayIcon(MainWindow, 0, TrayIconHandle, WM_TRAYICON, "Brindlecap");
@@ -48,7 +48,7 @@ static void RunCleaningMode(const TStartRequest& request)
     if (request.CleanDialog)
         ShowMemoryDialog();
     int32_t amount = AmountOf(request);
-    TDialogUpdate progress;
+    TCleanView progress;
     TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &progress);
     RequestCleaning(amount, nullptr, CurrentDialog ? &reporter : nullptr);
     // Without a dialog to wait for there is nothing left to do. When the
@@ -132,6 +132,7 @@ int RunHost(const char* commandLine)
 
     // The guards of shared state come first: no other thread exists yet.
     InitMemStatus();
+    InitTray();
     ChooseMemoryStatusSource(true);
     InitActivityLog();
     SetLowPriority();
@@ -146,7 +147,7 @@ int RunHost(const char* commandLine)
     TStartRequest request = ReadCommandLine(commandLine);
     switch (request.Mode) {
     case ModeHidden:
-        AppState = Resident;
+        AppState = StartMode = Resident;
         StartMonitor();
         break;
     case ModeAbout:
@@ -181,7 +182,9 @@ int RunHost(const char* commandLine)
 
     // Their dialogs went with the main window; their code runs no more.
     UnloadModules();
-    FreeCpuSampler();
+    // A monitor that has not ended may still sample.
+    if (!MonitorThreadHandle)
+        FreeCpuSampler();
     UnregisterClassA(kClassName, HostInstance);
     return 0;
 }

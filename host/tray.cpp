@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "../common/hostnotify.h"
+#include "../common/lock.h"
 #include "../common/logic/text.h"
 #include "cpusampler.h"
 #include "memstatus.h"
@@ -49,6 +50,49 @@ bool Notify(DWORD action, HWND window, UINT id, HICON icon, UINT callbackMessage
     }
     return Shell_NotifyIconA(action, reinterpret_cast<NOTIFYICONDATAA*>(&data)) != FALSE;
 }
+
+// The record of shell 5.0 and later, whose balloon fields it adds (the 488
+// bytes of its second version).
+struct TNotifyIconBalloon {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    char szTip[128];
+    DWORD dwState;
+    DWORD dwStateMask;
+    char szInfo[256];
+    UINT uTimeout;
+    char szInfoTitle[64];
+    DWORD dwInfoFlags;
+};
+#ifndef _WIN64
+static_assert(sizeof(TNotifyIconBalloon) == 488, "the shell 5.0 notification record");
+#endif
+enum { kNifInfo = 0x10, kNiifInfo = 1, kBalloonTimeout = 10000 };
+
+// Shell 5.0 and later show balloons; older ones get the notice in the tip.
+bool ShellHasBalloons()
+{
+    struct TDllVersion {
+        DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
+    };
+    typedef HRESULT(CALLBACK * TDllGetVersion)(TDllVersion*);
+    HMODULE shell = GetModuleHandleA("SHELL32.DLL");
+    TDllGetVersion get =
+        shell ? (TDllGetVersion)(void*)GetProcAddress(shell, "DllGetVersion") : nullptr;
+    TDllVersion version = {sizeof version, 0, 0, 0, 0};
+    return get && SUCCEEDED(get(&version)) && version.dwMajorVersion >= 5;
+}
+
+// A notice in the tip: the tick it ends at (0 for none), and the guard that
+// keeps the monitor's tip from landing between the notice's start and its
+// tip.
+enum { kNoticeTime = 5000 }; // ms
+std::atomic<uint32_t> NoticeEnd;
+TLock NoticeLock;
 
 // The icon this unit drew and has not yet handed back, 0 when none.
 // Ownership passes only by exchange, so each drawn icon is destroyed once:
@@ -141,6 +185,8 @@ std::atomic<uint32_t> AddCount;
 TTrayShown Shown;
 uint32_t ShownAddCount;
 bool HaveShown;
+// A notice in the tip has ended: the icon's own tip is due again.
+bool TipRestoreDue;
 
 // The second line of the tip, loaded once by the thread that draws.
 const char* TipPattern()
@@ -302,14 +348,123 @@ HICON ProgramTrayIcon()
 {
     int width, height;
     SmallIconSize(&width, &height);
-    return HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+    return ProgramTrayIcon(width, height);
+}
+
+// The same picture, opaque by its alpha where its mask is (see MakeOpaque):
+// a shell that copies icons between processes (Wine's) cuts a mask whose
+// rows are not whole 16-pixel words, and black rows showed at the bottom.
+static HICON OpaqueByAlpha(HICON icon, int width, int height)
+{
+    // The mask's pixels; the main thread's at start-up, then the monitor's.
+    static uint32_t mask[64 * 64];
+    ICONINFO info;
+    if (width > 64 || height > 64 || !GetIconInfo(icon, &info))
+        return nullptr;
+    HICON made = nullptr;
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (colour && info.hbmColor &&
+        GetDIBits(screen, info.hbmColor, 0, height, bits, &format, DIB_RGB_COLORS) == height &&
+        GetDIBits(screen, info.hbmMask, 0, height, mask, &format, DIB_RGB_COLORS) == height) {
+        uint32_t* pixel = static_cast<uint32_t*>(bits);
+        for (int i = 0; i < width * height; ++i)
+            pixel[i] = (mask[i] & 0xFFFFFF) ? 0 : pixel[i] | 0xFF000000u;
+        ICONINFO opaque = {TRUE, 0, 0, info.hbmMask, colour};
+        made = CreateIconIndirect(&opaque);
+    }
+    ReleaseDC(nullptr, screen);
+    if (colour)
+        DeleteObject(colour);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return made;
+}
+
+HICON ProgramTrayIcon(int width, int height)
+{
+    HICON loaded =
+        HICON(LoadImageA(HostInstance, "MAINICON", IMAGE_ICON, width, height, LR_SHARED));
+    if (!loaded || (width == 16 && height == 16))
+        return loaded;
+    // Made once for the size the shell asks for and kept for the program's
+    // life, as the shared one is: the shell may still show it when the size
+    // changes. Asked for by start-up before the monitor starts, then by the
+    // monitor alone.
+    static HICON made;
+    static int madeSize;
+    int size = width << 16 | height;
+    if (made && madeSize == size)
+        return made;
+    HICON opaque = OpaqueByAlpha(loaded, width, height);
+    if (!opaque)
+        return loaded;
+    madeSize = size;
+    return made = opaque;
+}
+
+static void RefreshTrayPicture(int mode, const TTrayFigures& figures);
+
+void InitTray() { InitLock(&NoticeLock); }
+
+void ShowTrayNotice(const char* title, const char* text, const char* tip)
+{
+    static int balloons = -1;
+    if (balloons < 0)
+        balloons = ShellHasBalloons() ? 1 : 0;
+    if (balloons) {
+        TNotifyIconBalloon data = {};
+        data.cbSize = sizeof data;
+        data.hWnd = MainWindow;
+        data.uFlags = kNifInfo;
+        CopyText(data.szInfo, sizeof data.szInfo, text);
+        CopyText(data.szInfoTitle, sizeof data.szInfoTitle, title);
+        data.uTimeout = kBalloonTimeout;
+        data.dwInfoFlags = kNiifInfo;
+        Shell_NotifyIconA(NIM_MODIFY, reinterpret_cast<NOTIFYICONDATAA*>(&data));
+        return;
+    }
+    Lock(&NoticeLock);
+    // Never 0, which means none.
+    NoticeEnd.store((GetTickCount() + kNoticeTime) | 1);
+    Notify(NIM_MODIFY, MainWindow, 0, nullptr, 0, tip, NIF_TIP);
+    Unlock(&NoticeLock);
+}
+
+// Whether a notice holds the tip; once it has ended, the next refresh shows
+// the icon's own tip again.
+static bool NoticeShown()
+{
+    uint32_t end = NoticeEnd.load();
+    if (!end)
+        return false;
+    if (int32_t(GetTickCount() - end) < 0)
+        return true;
+    if (NoticeEnd.compare_exchange_strong(end, 0)) {
+        HaveShown = false;
+        TipRestoreDue = true;
+    }
+    return false;
 }
 
 void RefreshTrayIcon(int mode, const TTrayFigures& figures)
 {
+    Lock(&NoticeLock);
+    if (!NoticeShown())
+        RefreshTrayPicture(mode, figures);
+    Unlock(&NoticeLock);
+}
+
+static void RefreshTrayPicture(int mode, const TTrayFigures& figures)
+{
     if (mode == 0) {
-        // Back to the program's own icon once, after a drawn picture.
-        if (!HaveShown)
+        // Back to the program's own icon and tip once, after a drawn
+        // picture or a notice.
+        if (!HaveShown && !TipRestoreDue)
             return;
         HICON own = ProgramTrayIcon();
         HICON drawn = DrawnIcon.exchange(nullptr);
@@ -317,7 +472,7 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
         ModifyTrayIcon(MainWindow, 0, own, WM_TRAYICON, "Brindlecap");
         if (drawn)
             DestroyIcon(drawn);
-        HaveShown = false;
+        HaveShown = TipRestoreDue = false;
         return;
     }
     int width, height;
@@ -340,6 +495,7 @@ void RefreshTrayIcon(int mode, const TTrayFigures& figures)
            samePicture ? NIF_TIP : NIF_MESSAGE | NIF_ICON | NIF_TIP);
     Shown = shown;
     HaveShown = true;
+    TipRestoreDue = false;
     ShownAddCount = adds;
 }
 

@@ -10,9 +10,11 @@
 // the main thread may hand it to the shell again.
 extern std::atomic<HICON> TrayIconHandle;
 
-// The program's own icon at the small-icon size, loaded shared: never
+// The program's own icon at the small-icon size or the one given, loaded
+// shared (beyond 16 x 16 a copy opaque by its alpha, made once): never
 // destroyed.
 HICON ProgramTrayIcon();
+HICON ProgramTrayIcon(int width, int height);
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
 bool ModifyTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const char* tip);
@@ -37,6 +39,13 @@ void RenderTrayIcon(int mode, const TTrayFigures& figures, int width, int height
 // shows already. Mode 0 draws nothing; after a drawn picture it gives the
 // shell the program's own icon and the plain tip again.
 void RefreshTrayIcon(int mode, const TTrayFigures& figures);
+// The guard of the notices; once at start-up, before the monitor starts.
+void InitTray();
+// A notice for the user, the main thread's: a balloon of `title` and `text`
+// on shells that have them (5.0 and later), else `tip` in the icon's tip
+// for a few seconds, during which the refresh leaves the icon as it is.
+void ShowTrayNotice(const char* title, const char* text, const char* tip);
+
 // Shutdown: destroys TrayIconHandle once, when it is a drawn icon (the
 // program's own, loaded shared, belongs to the module). The monitor thread,
 // which keeps drawing until the process ends, never releases the same icon

@@ -2,6 +2,7 @@
 
 std::atomic<uint8_t> AppState(OneShot);
 std::atomic<bool> CleaningClosed(false);
+uint8_t StartMode = OneShot;
 
 bool BeginCleaning(uint8_t* previous)
 {

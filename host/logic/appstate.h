@@ -12,6 +12,11 @@ enum : uint8_t {
 
 extern std::atomic<uint8_t> AppState;
 
+// How the program was started, OneShot or Resident, apart from any run under
+// way: a one-shot start ends with its dialog even while a cleaning handed
+// over to it holds AppState. Set by start-up; the main thread's alone.
+extern uint8_t StartMode;
+
 // Set once when the program ends: no run starts any more, and a run under
 // way stops between chunks.
 extern std::atomic<bool> CleaningClosed;

@@ -43,3 +43,27 @@ void FillChunk(void* chunk);
 // the fill phase: what was obtained is released, and nothing else is
 // written or freed. Returns the number of chunks the run filled.
 int32_t RunCleaning(int32_t amount, const TCleanOps& ops);
+
+// A painted report may cost more than a chunk's fill: progress is painted by
+// the clock, not by the chunk, at most about 30 times a second, and less
+// often where painting is slow, so that it takes at most 1/kPaintShare of
+// the run's time.
+enum { kProgressPaintInterval = 33, kPaintShare = 50 }; // ms; a share
+// The pause before the next painted report, after one that took `paintMs`;
+// `least` of 0 paints every report.
+uint32_t PaintPause(uint32_t least, uint32_t paintMs);
+// Whether a report at tick `now` (ms, wrapping) is painted, the last painted
+// one having been at `*last` (none yet without `*painted`); a painted one
+// becomes the last.
+bool ProgressPaintDue(uint32_t now, uint32_t interval, uint32_t* last, bool* painted);
+
+// What a user's run did to free physical memory, in MB.
+struct TCleanResult {
+    int32_t FreeBeforeMB;
+    int32_t FreeAfterMB;
+};
+// After less before, never below 0: others may have taken memory meanwhile.
+int32_t FreedMB(const TCleanResult& result);
+// `pattern` with its "#" marks replaced, in order, by `values` (the rest
+// stay), cut to `size` characters with the zero.
+void FillNumbers(const char* pattern, const int32_t* values, int count, char* out, int size);

@@ -24,6 +24,9 @@
 #define IDS_LOG_REQUEST 20
 #define IDS_LOG_MB 21
 #define IDS_TRAY_TIP 22
+#define IDS_CLEAN_FREED 23
+#define IDS_CLEAN_FIGURES 24
+#define IDS_CLEAN_BUSY 25
 
 // The phase texts follow one another: phase n is string n + 4.
 #define IDS_PHASE_BASE 4

@@ -56,26 +56,21 @@ static void LoadSetupSettings()
 }
 
 // For every user where this user may write the machine's key, else for this
-// user alone; never both, which would start the program twice at logon.
-// Off removes whichever of the two starts this program.
+// user alone; off removes whichever of the two starts this program.
 static void SaveAutostart()
 {
     char program[kPathBuffer], command[kPathBuffer + 2];
     if (!HostFile("Brindlecap.exe", program))
         return;
-    if (!AutostartEnabled) {
-        static const HKEY kRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
-        for (HKEY root : kRoots)
-            if (RunValueNames(root, program))
-                RegRemoveValue(root, kRunKey, kRunValue);
-        return;
-    }
-    if (!QuotedCommand(command, sizeof command, program))
-        return;
-    if (!RegWriteString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, command))
-        RegWriteString(HKEY_CURRENT_USER, kRunKey, kRunValue, command);
-    else if (RunValueNames(HKEY_CURRENT_USER, program))
+    uint8_t plan = PlanAutostart(AutostartEnabled, RunValueNames(HKEY_LOCAL_MACHINE, program),
+                                 RunValueNames(HKEY_CURRENT_USER, program));
+    if (plan & AutostartRemoveMachine)
+        RegRemoveValue(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+    if (plan & AutostartRemoveUser)
         RegRemoveValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
+    if ((plan & AutostartWriteMachine) && QuotedCommand(command, sizeof command, program) &&
+        !RegWriteString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, command))
+        RegWriteString(HKEY_CURRENT_USER, kRunKey, kRunValue, command);
 }
 
 static void SaveSetupSettings()

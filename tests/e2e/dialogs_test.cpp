@@ -157,6 +157,7 @@ CHECK_CASE(HotKeysAndTheTrayIconOpenOneDialogAtATime)
 
 CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
 {
+    const char* kFreed = "\xCE\xF1\xE2\xEE\xE1\xEE\xE6\xE4\xE5\xED\xEE *";
     CHECK(!AnyMainWindow());
     TSandbox sandbox;
     const char* program = sandbox.InstallProgram();
@@ -193,8 +194,9 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
         CHECK(SetDlgItemTextA(main, IDC_AMOUNT, t.typed));
         SetDlgItemTextA(main, IDC_STATUS, "");
         PostMessageA(main, WM_COMMAND, IDC_OK, 0);
+        // A run says what it freed: "Освобождено N Мб".
         if (t.lastLine)
-            CHECK(WaitForItemText(main, IDC_STATUS, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"));
+            CHECK(WaitForItemText(main, IDC_STATUS, kFreed));
         CHECK(WaitForItemText(main, IDC_AMOUNT, t.shownAfter));
         int read = ReadBytes(path, reinterpret_cast<BYTE*>(log), sizeof log - 1);
         log[read > 0 ? read : 0] = 0;
@@ -222,8 +224,13 @@ CHECK_CASE(MainDialogCleaningIsLoggedAndRememberedAcrossARestart)
     CHECK(abs(shownFree - freshFree) <= 64);
     CHECK(abs(atoi(usedText) - (total - freshFree)) <= 64);
     CHECK(SetWindowPos(main, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-    CHECK(WaitForItemText(main, IDC_STATUS, "\xC2\xFB\xEF\xEE\xEB\xED\xE5\xED\xEE"));
+    CHECK(WaitForItemText(main, IDC_STATUS, kFreed));
     CHECK_EQ(100, SendDlgItemMessageA(main, IDC_CLEAN_PROGRESS, PBM_GETPOS, 0, 0));
+    // A pick while the tray's run is under way is refused, and says so.
+    PostMessageA(run.window, WM_COMMAND, IDM_CLEAN75, 0);
+    PostMessageA(main, WM_COMMAND, IDC_OK, 0);
+    CHECK(WaitForItemText(main, IDC_STATUS,
+                          "\xCE\xF7\xE8\xF1\xF2\xEA\xE0 \xF3\xE6\xE5 \xE8\xE4\xB8\xF2"));
     PostMessageA(main, WM_COMMAND, IDC_HIDE, 0);
     CHECK(WaitGone(main));
     BYTE ini[23];

@@ -28,9 +28,11 @@ bool WaitForItemText(HWND dialog, int id, const char* expected, DWORD timeout)
 {
     DWORD start = GetTickCount();
     char text[256];
+    size_t length = strlen(expected);
+    bool prefix = length && expected[length - 1] == '*';
     for (;;) {
         GetDlgItemTextA(dialog, id, text, sizeof text);
-        if (!strcmp(text, expected))
+        if (prefix ? !strncmp(text, expected, length - 1) : !strcmp(text, expected))
             return true;
         if (GetTickCount() - start > timeout || !IsWindow(dialog)) {
             printf("  control %d reads \"%s\", not \"%s\"\n", id, text, expected);

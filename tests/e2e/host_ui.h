@@ -38,7 +38,8 @@ template <class TCondition> bool WaitUntil(TCondition condition, DWORD timeout =
 }
 // Polls until `window` is gone.
 bool WaitGone(HWND window, DWORD timeout = kExitTimeout);
-// Polls until control `id` of `dialog` reads `expected`.
+// Polls until control `id` of `dialog` reads `expected` (begins with it, when
+// it ends with "*").
 bool WaitForItemText(HWND dialog, int id, const char* expected, DWORD timeout = kStartTimeout);
 // Polls until control `id` of `dialog` holds any text.
 bool WaitForAnyItemText(HWND dialog, int id, DWORD timeout = kStartTimeout);

@@ -259,4 +259,30 @@ TEST(RunCleaning, StopAskedForEndsTheFillBeforeTheNextChunk)
     ExpectCleanEnd(p);
 }
 
+// By the clock, not by the chunk: at most once an interval (the first report
+// always, across the wrap), and where painting is slow a 50th of the time.
+TEST(ProgressPaint, ByTheClockAndLessOftenWherePaintingIsSlow)
+{
+    const uint32_t now[] = {0xFFFFFFF0u, 0xFFFFFFF8u, 0x10u, 0x11u, 0x20u, 0x32u};
+    const bool due[] = {true, false, false, true, false, true};
+    uint32_t last = 0;
+    bool painted = false;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(due[i], ProgressPaintDue(now[i], 33, &last, &painted)) << now[i];
+    EXPECT_EQ(33u, PaintPause(33, 0));
+    EXPECT_EQ(50u, PaintPause(33, 1));
+    EXPECT_EQ(200u, PaintPause(33, 4));
+    EXPECT_EQ(0xFFFFFFFFu, PaintPause(33, 0xFFFFFFF0u));
+    EXPECT_EQ(0u, PaintPause(0, 50)); // every report, as the tests ask
+}
+
+TEST(CleanResult, FreedNeverBelowZeroAndTextFilledWithinItsBuffer)
+{
+    EXPECT_EQ(0, FreedMB({3912, 3100}));
+    const int32_t values[2] = {3100, 3912};
+    char out[9];
+    FillNumbers("# MB, #", values, 2, out, sizeof out);
+    EXPECT_STREQ("3100 MB,", out);
+}
+
 } // namespace

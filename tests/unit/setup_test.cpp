@@ -104,3 +104,21 @@ TEST(SetupEdits, TheFirstRefusedFieldIsNamed)
     for (const Row& row : rows)
         EXPECT_EQ(row.refused, FirstRefusedEdit(row.texts)) << row.texts[0] << " " << row.texts[1];
 }
+
+// An "OK" writes only what changes, and never a second value that would
+// start the program twice at logon (an administrator's machine value and a
+// plain user's OK).
+TEST(SetupAutostart, WritesOnlyAChangeAndNeverBothValues)
+{
+    // {wanted, the machine's value starts it, the user's does, plan}
+    const int rows[][4] = {{1, 0, 0, AutostartWriteMachine},
+                           {1, 1, 0, 0},
+                           {1, 0, 1, 0},
+                           {1, 1, 1, AutostartRemoveUser},
+                           {0, 0, 0, 0},
+                           {0, 1, 0, AutostartRemoveMachine},
+                           {0, 0, 1, AutostartRemoveUser},
+                           {0, 1, 1, AutostartRemoveMachine | AutostartRemoveUser}};
+    for (const auto& r : rows)
+        EXPECT_EQ(r[3], PlanAutostart(r[0], r[1], r[2])) << r[0] << r[1] << r[2];
+}

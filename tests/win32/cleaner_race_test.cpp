@@ -27,7 +27,7 @@ DWORD WINAPI CleanOnSignal(void* parameter)
     TRacer* racer = static_cast<TRacer*>(parameter);
     SetEvent(racer->ready);
     WaitForSingleObject(racer->go, INFINITE);
-    TDialogUpdate storage;
+    TCleanView storage;
     TCleanReporter reporter = CleanReporterFor(CurrentDialog, kUnitMB, &storage);
     RequestCleaning(kAmount, nullptr, &reporter);
     return 0;
@@ -100,6 +100,7 @@ CHECK_CASE(RequestCleaningOfTwoThreadsAtOnceRunsOneAtATime)
     CHECK(dialog.Window() != nullptr);
     CurrentDialog = dialog.Window();
     AppState = Resident;
+    ProgressPaintInterval = 0; // every report shown: each run's positions all count
     TControlRecorder recorder(dialog, {IDC_CLEAN_PROGRESS, IDC_STATUS});
 
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);

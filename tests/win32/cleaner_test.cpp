@@ -20,10 +20,12 @@ namespace {
 const int32_t kMB = kUnitMB;
 
 // An unlogged request, reporting (with `showProgress`) into CurrentDialog as
-// it is when the request is made, as the main dialog asks for one.
+// it is when the request is made, as the main dialog asks for one; every
+// report painted.
 void Clean(int32_t amount, int32_t unit, bool showProgress)
 {
-    TDialogUpdate storage;
+    ProgressPaintInterval = 0;
+    TCleanView storage;
     TCleanReporter reporter = CleanReporterFor(CurrentDialog, unit, &storage);
     RequestCleaning(amount, nullptr, showProgress ? &reporter : nullptr);
 }
@@ -481,4 +483,15 @@ CHECK_CASE(RequestCleaningLogsEachTaggedRequestOnce)
     RequestCleaning(5, "MANUAL", nullptr);
     Settings = saved;
     CHECK(LoggedAmounts(folder) == std::vector<int>({2, 4, 0x7FFFFFFF}));
+}
+
+// On one processor a run above the user interface's priority (the lowest of
+// an idle process) would freeze the tray until it ends.
+CHECK_CASE(RequestCleaningThreadRunsAtTheLowestPriority)
+{
+    AppState = Resident;
+    CHECK(RequestCleaningThread(64, nullptr));
+    CHECK(CleaningThreadHandle != nullptr);
+    CHECK_EQ(THREAD_PRIORITY_LOWEST, GetThreadPriority(CleaningThreadHandle));
+    CHECK(WaitForSingleObject(CleaningThreadHandle, 30000) == WAIT_OBJECT_0);
 }

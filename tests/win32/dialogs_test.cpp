@@ -183,3 +183,68 @@ CHECK_CASE(AboutDialogDrawsItsLogoAndReleasesWhatItDrewWith)
     CHECK(CurrentDialog == nullptr);
     AppState = OneShot;
 }
+
+namespace {
+// A hidden window of our own stands in for the host's main window.
+struct TStandInMainWindow {
+    HWND saved = MainWindow;
+    TStandInMainWindow()
+    {
+        MainWindow = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    }
+    ~TStandInMainWindow() { DestroyWindow(MainWindow), MainWindow = saved; }
+};
+} // namespace
+
+// A one-shot start ends with its dialog even while a cleaning handed over
+// to it holds AppState: else a process with no window and no icon stays
+// and refuses every later start.
+CHECK_CASE(OneShotDialogClosedDuringAHandedOverRunEndsTheProgram)
+{
+    TTempFolder folder;
+    TStandInMainWindow host;
+    StartMode = OneShot;
+    AppState = Cleaning;
+    ShowInfoDialog();
+    SendMessageA(CurrentDialog, WM_COMMAND, IDC_OK, 0);
+    CHECK(!CurrentDialog && !IsWindow(MainWindow));
+    AppState = OneShot;
+}
+
+namespace {
+HWND Dialog;
+bool Asked, OwnedAndDisabled, InFront;
+
+// In the question's own loop: a click on the tray icon, then "No".
+void CALLBACK LookAtQuestion(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND question = FindWindowExA(nullptr, nullptr, "#32770", "Brindlecap");
+    if (question == Dialog)
+        question = FindWindowExA(nullptr, question, "#32770", "Brindlecap");
+    if (!question)
+        return;
+    KillTimer(nullptr, timer);
+    Asked = true;
+    OwnedAndDisabled = GetWindow(question, GW_OWNER) == Dialog && !IsWindowEnabled(Dialog);
+    ShowMainDialog();
+    InFront = GetForegroundWindow() == question;
+    SendMessageA(question, WM_COMMAND, IDNO, 0);
+}
+} // namespace
+
+// The exit question is the main dialog's own: in front of it, the dialog
+// disabled meanwhile, as a modal owner is.
+CHECK_CASE(ExitQuestionStaysInFrontOfTheMainDialog)
+{
+    TTempFolder folder;
+    TStandInMainWindow host;
+    StartMode = AppState = Resident;
+    ShowMainDialog();
+    Dialog = CurrentDialog;
+    SetTimer(nullptr, 0, 100, LookAtQuestion);
+    SendMessageA(Dialog, WM_COMMAND, IDC_EXIT, 0);
+    CHECK(Asked && OwnedAndDisabled && InFront);
+    CHECK(IsWindowEnabled(Dialog) && IsWindow(MainWindow)); // "No": it stays
+    DestroyWindow(Dialog);
+    StartMode = AppState = OneShot;
+}

@@ -94,3 +94,27 @@ CHECK_CASE(MonitorTickCleansAndLogsAsTheSettingsSay)
     CHECK_STR(lines.c_str(), Requests(folder).c_str());
     Settings = saved;
 }
+
+// A monitor not ended within the wait keeps its handle and event: a closed
+// event whose value names another object would keep it ticking for ever.
+CHECK_CASE(MonitorNotEndedInTimeKeepsWhatItWaitsOn)
+{
+    TSettings saved = Settings;
+    Settings.TrayIconMode = 0;
+    StartMonitor();
+    HANDLE thread = nullptr, others[2];
+    DuplicateHandle(GetCurrentProcess(), MonitorThreadHandle, GetCurrentProcess(), &thread, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    SuspendThread(thread);
+    StopMonitor(0);
+    CHECK(MonitorThreadHandle != nullptr);
+    for (HANDLE& other : others) // new objects take the lowest free values
+        other = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ResumeThread(thread);
+    CHECK(WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0);
+    StopMonitor();
+    CHECK(MonitorThreadHandle == nullptr);
+    for (HANDLE h : {others[0], others[1], thread})
+        CloseHandle(h);
+    Settings = saved;
+}

@@ -271,7 +271,7 @@ CHECK_CASE(SetupAutostartIsQuotedForEveryUserOrElseForThisUserAlone)
     } steps[] = {
         {program, true, true, false, "", ""},   // the user's own, bare: it goes
         {"", false, false, true, "", quoted},   // the machine's key cannot be written
-        {quoted, true, true, true, quoted, ""}, // never both: it would start twice
+        {quoted, true, true, true, "", quoted}, // it starts already: nothing written
     };
     for (const auto& step : steps) {
         RunValue(HKEY_LOCAL_MACHINE, "");

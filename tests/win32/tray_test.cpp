@@ -361,3 +361,29 @@ CHECK_CASE(ReleasingTheIconWhileTheMonitorDrawsDestroysEachIconOnce)
     CHECK_EQ(empty, LiveGdiObjects());
     CHECK(releases > 1);
 }
+
+// Beyond 16 x 16 the program's icon is opaque by its alpha where its mask is:
+// Wine's tray cuts masks whose rows are not whole words (black rows showed).
+CHECK_CASE(ProgramIconBeyondSixteenPixelsIsOpaqueByItsAlpha)
+{
+    for (int size : {20, 24, 40, 48}) {
+        ICONINFO info;
+        CHECK(GetIconInfo(ProgramTrayIcon(size, size), &info));
+        HDC screen = GetDC(nullptr);
+        BITMAPINFO format = {};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        static uint32_t colour[48 * 48], mask[48 * 48];
+        GetDIBits(screen, info.hbmColor, 0, size, colour, &format, DIB_RGB_COLORS);
+        GetDIBits(screen, info.hbmMask, 0, size, mask, &format, DIB_RGB_COLORS);
+        int opaque = 0, wrong = 0;
+        for (int i = 0; i < size * size; ++i) {
+            bool shown = (mask[i] & 0xFFFFFF) == 0;
+            opaque += shown;
+            wrong += (colour[i] >> 24) != (shown ? 0xFFu : 0u);
+        }
+        CHECK(opaque > size * size / 3 && opaque < size * size && wrong == 0);
+        ReleaseDC(nullptr, screen);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}

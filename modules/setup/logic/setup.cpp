@@ -72,3 +72,13 @@ bool CommandNames(const char* data, const char* program, TSamePath same)
     CopyText(inner, length - 1, data + 1);
     return same(inner, program);
 }
+
+uint8_t PlanAutostart(bool wanted, bool machineStarts, bool userStarts)
+{
+    if (!wanted)
+        return uint8_t((machineStarts ? AutostartRemoveMachine : 0) |
+                       (userStarts ? AutostartRemoveUser : 0));
+    if (machineStarts)
+        return userStarts ? uint8_t(AutostartRemoveUser) : uint8_t(0);
+    return userStarts ? uint8_t(0) : uint8_t(AutostartWriteMachine);
+}

@@ -38,3 +38,15 @@ bool QuotedCommand(char* out, int size, const char* program);
 typedef bool (*TSamePath)(const char* a, const char* b);
 // Whether autostart value `data` starts `program`: its path, quoted or not.
 bool CommandNames(const char* data, const char* program, TSamePath same);
+
+// What an "OK" does to the autostart values, from whether it is wanted and
+// whether the machine's and the user's value start this program now. Only a
+// change writes; the user's value is never written while the machine's
+// starts the program (two values, two starts at logon), and a duplicate
+// left from before goes.
+enum : uint8_t {
+    AutostartWriteMachine = 1, // and, where that fails, the user's value
+    AutostartRemoveMachine = 2,
+    AutostartRemoveUser = 4,
+};
+uint8_t PlanAutostart(bool wanted, bool machineStarts, bool userStarts);
