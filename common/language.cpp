@@ -21,7 +21,7 @@ WORD UiLanguage()
 // Exactly in `language`.
 static int LoadExactly(HMODULE module, WORD language, UINT id, char* out, int size)
 {
-    HRSRC found = FindResourceExA(module, RT_RCDATA, "TEXTS", language);
+    HRSRC found = FindResourceExA(module, RT_RCDATA, MAKEINTRESOURCEA(IDR_TEXTS), language);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const uint8_t* table = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
     const char* text;
@@ -71,8 +71,11 @@ void SetDialogTexts(HMODULE module, HWND dialog, WORD language)
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (LoadLanguageString(module, language, TextIdOf(c), text, kTextBuffer))
             SetWindowTextA(c, text);
-    if (LoadLanguageString(module, language, IDT_CAPTION, text, kTextBuffer))
-        SetWindowTextA(dialog, text);
+    // After the layout's caption, the product's name in every language.
+    char caption[kTextBuffer];
+    int length = int(SendMessageA(dialog, WM_GETTEXT, kTextBuffer, LPARAM(caption)));
+    if (LoadLanguageString(module, language, IDT_CAPTION, caption + length, kTextBuffer - length))
+        SetWindowTextA(dialog, caption);
 }
 
 // The dialog's own procedure, which sees WM_INITDIALOG after the texts are set.

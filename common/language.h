@@ -1,6 +1,6 @@
 // The user interface in the user's language: each binary carries one
 // layout of every dialog and menu, and one text table per language
-// (RCDATA "TEXTS" under its LANGUAGE), in that language's code page. A
+// (RCDATA IDR_TEXTS under its LANGUAGE), in that language's code page. A
 // text's id is its string's, its menu command's or its control's id (or
 // the one its layout names); a control whose id has no text keeps what the
 // layout gives it. The language
