@@ -43,6 +43,19 @@ set(PRODUCT_LINK_OPTIONS
     -Wl,--major-os-version,${SUBSYSTEM_MAJOR} -Wl,--minor-os-version,${SUBSYSTEM_MINOR}
     -Wl,--gc-sections)
 
+# libgcc's helpers bring unwind tables that nothing reads (no exceptions,
+# no unwinder): without them each 32-bit product file is a file block
+# smaller. The section's name is cut to eight letters in the image; the
+# time stamp stays 0.
+function(drop_unwind_tables target)
+    if(NOT BRINDLECAP_X64)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                    ${CMAKE_OBJCOPY} --remove-section=.eh_fram $<TARGET_FILE:${target}>
+            VERBATIM)
+    endif()
+endfunction()
+
 set(CMAKE_CXX_FLAGS_RELEASE "-Os")
 set(CMAKE_C_FLAGS_RELEASE "-Os")
 add_library(logic STATIC ${LOGIC_SOURCES})
@@ -87,11 +100,48 @@ target_link_libraries(hostcore PUBLIC logic)
 target_compile_options(logic PUBLIC -ffunction-sections -fno-tree-loop-distribute-patterns)
 set(HOST_SYSTEM_LIBS kernel32 user32 gdi32 shell32 advapi32 comctl32)
 
+# add_language_texts(target layout folder): each language's texts,
+# folder/lang/<name>.rc in UTF-8, stored in the code page the language table
+# names (0: ASCII), where the program hands them to the system as they are.
+# The layout includes them all through texts.rc: the linker merges no
+# second resource object.
+file(STRINGS ${CMAKE_SOURCE_DIR}/common/logic/language.cpp LANGUAGE_LINES
+     REGEX "^ *{0x[0-9A-Fa-f]+, [0-9]+, \"[a-z]+\"")
+function(add_language_texts target layout folder)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}-lang)
+    set(list "")
+    set(stored_files "")
+    foreach(line ${LANGUAGE_LINES})
+        string(REGEX MATCH "{0x[0-9A-Fa-f]+, ([0-9]+), \"([a-z]+)\"" found "${line}")
+        set(charset CP${CMAKE_MATCH_1})
+        if(CMAKE_MATCH_1 EQUAL 0)
+            set(charset ASCII)
+        endif()
+        set(source ${folder}/lang/${CMAKE_MATCH_2}.rc)
+        set(stored ${dir}/${CMAKE_MATCH_2}.rc)
+        add_custom_command(OUTPUT ${stored}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+            COMMAND iconv -f UTF-8 -t ${charset} ${source} -o ${stored}
+            DEPENDS ${source} ${CMAKE_SOURCE_DIR}/common/logic/language.cpp
+            VERBATIM)
+        string(APPEND list "#include \"${stored}\"\n")
+        list(APPEND stored_files ${stored})
+    endforeach()
+    file(WRITE ${dir}/texts.rc.new "${list}")
+    configure_file(${dir}/texts.rc.new ${dir}/texts.rc COPYONLY)
+    set_property(SOURCE ${layout} APPEND PROPERTY OBJECT_DEPENDS ${stored_files})
+    # A language file's includes are found beside its source.
+    target_include_directories(${target} PRIVATE ${dir} ${folder}/lang)
+endfunction()
+# A new line in the table configures the tree again.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/common/logic/language.cpp)
+
 # The host's resources, shared with the test programs that load its strings.
 add_library(hostres OBJECT host/resources/host.rc)
 # The resource compiler does not report the manifests it includes.
 set_source_files_properties(host/resources/host.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/host/resources/brindlecap.manifest;${CMAKE_SOURCE_DIR}/host/resources/brindlecap64.manifest")
+add_language_texts(hostres ${CMAKE_SOURCE_DIR}/host/resources/host.rc ${CMAKE_SOURCE_DIR}/host/resources)
 
 # Stand-ins for the C runtime's block moves, linked into every product file;
 # compiled so that the compiler cannot turn their loops into calls to themselves.
@@ -102,6 +152,7 @@ add_executable(Brindlecap WIN32 host/entry.cpp $<TARGET_OBJECTS:runtime> $<TARGE
 target_link_libraries(Brindlecap PRIVATE hostcore ${HOST_SYSTEM_LIBS})
 target_link_options(Brindlecap PRIVATE ${PRODUCT_LINK_OPTIONS} -Wl,-e,${HOST_ENTRY} -mwindows)
 set_target_properties(Brindlecap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BIN_DIR})
+drop_unwind_tables(Brindlecap)
 
 # One Xvfb and one persistent wineserver for the whole test run, in a prefix
 # of the tree's own architecture.

@@ -6,7 +6,7 @@
 #include "../common/logic/text.h"
 #include "logic/appstate.h"
 #include "dialogs.h"
-#include "logic/aboutdialog.h"
+#include "../common/logic/language.h"
 #include "resources/resource.h"
 #include "hostenv.h"
 #include "hoststrings.h"
@@ -59,7 +59,7 @@ void OpenHelp(HWND dialog)
     char path[kPathBuffer];
     ProgramFile("brindlecap.hlp", path, kPathBuffer);
     const char* names[kMaxHelpFiles];
-    int count = HelpFileOrder(FileIsThere(path), UiIsRussian(), names);
+    int count = HelpFileOrder(FileIsThere(path), UiLanguage(), names);
     char text[kStringBuffer + kMaxHelpFiles * (kPathBuffer + 1) + 1];
     LoadHostString(IDS_HELP_FAILED, text);
     AppendText(text, sizeof text, "\n");

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "../common/logic/language.h"
 #include "resources/resource.h"
 #include "hostenv.h"
 #include "hoststrings.h"
@@ -28,8 +29,10 @@ void WriteLog(const char* tag, int32_t amount)
 
     char requestWord[kStringBuffer];
     char mbWord[kStringBuffer];
-    LoadHostString(IDS_LOG_REQUEST, requestWord);
-    LoadHostString(IDS_LOG_MB, mbWord);
+    // A stored format: the log's language, not the user interface's.
+    WORD language = LogLanguage(GetACP());
+    LoadLanguageString(HostInstance, language, IDS_LOG_REQUEST, requestWord, kStringBuffer);
+    LoadLanguageString(HostInstance, language, IDS_LOG_MB, mbWord, kStringBuffer);
 
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -1,4 +1,4 @@
-// Texts of the host's string table and the one form of error box, in the
+// Texts of the host's text tables and the one form of error box, in the
 // language of the user interface (common/language.h).
 #pragma once
 #include <windows.h>

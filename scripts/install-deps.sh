@@ -15,7 +15,11 @@ for p in g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutil
          nsis zip unzip; do
   have_pkg "$p" || need="$need $p"
 done
-locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$' || need_locale=1
+# The system locales Wine takes each interface language from.
+LOCALES="ru_RU de_DE fr_FR es_ES uk_UA"
+for l in $LOCALES; do
+  locale -a 2>/dev/null | grep -qi "^$l\.utf8$" || need_locale=1
+done
 
 if [ -z "$need" ] && [ -z "$need_locale" ]; then
   exit 0
@@ -36,7 +40,9 @@ if [ -n "$need" ]; then
 fi
 if [ -n "$need_locale" ]; then
   have_pkg locales || apt-get install -y -q locales
-  sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+  for l in $LOCALES; do
+    sed -i "s/^# *$l.UTF-8 UTF-8/$l.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >> /etc/locale.gen
+  done
   locale-gen >/dev/null
 fi

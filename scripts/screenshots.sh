@@ -5,9 +5,10 @@
 # once at 96 DPI (NAME.png) and once at 144 DPI (NAME-144dpi.png), the
 # display's DPI set by LogPixels under HKCU\Control Panel\Desktop; each on
 # an English system (code page 1252) and, in docs/screenshots/ru/, on a
-# Russian one (1251).
+# Russian one (1251); for German, French, Spanish and Ukrainian (de, fr, es,
+# uk) the main dialog and the settings module, at 96 DPI, in their folders.
 # $1: the build tree; $2: the DPI passes, "96 144" unless given; $3: the
-# languages, "en ru" unless given.
+# languages, "en ru de fr es uk" unless given.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "${1:?win32 build tree}" && pwd)
@@ -72,10 +73,27 @@ one_pass() {
         done
     }
 
+    # Each module alone beside the program, so that it takes slot 0: its menu
+    # command is 0. ITEM tells its dialog; CLOSE is its exit button; a
+    # command given after them runs before the picture is taken.
+    module() { # FILE NAME ITEM CLOSE [COMMAND...]
+        cp "$tree/bin/$1" "$work/"
+        wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
+        poke main 0 0 0
+        poke main 0x111 0 0 && { [ $# -le 4 ] || "${@:5}"; } && dialog "$2" "$3" &&
+            poke dialog "$3" 0x111 "$4"
+        quit
+        rm -f "$work/$1"
+    }
     # The tray mode, its dialogs one after the other, and the menu.
     wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
     poke main 0 0 0 # waits for the main window
     poke main 0x312 400 0 && dialog main-dialog 603 && poke dialog 603 0x111 604
+    if [ -n "$few" ]; then
+        quit
+        module Setup.dll settings-module 305 100
+        return
+    fi
     poke main 0x312 402 0 && dialog info-dialog 103 && poke dialog 103 0x111 600
     poke main 0x111 200 0 && dialog about-dialog 601 && poke dialog 601 0x111 600
     xdotool mousemove 900 700
@@ -89,18 +107,6 @@ one_pass() {
     shot tray-balloon 496 560 520 200
     quit
 
-    # Each module alone beside the program, so that it takes slot 0: its menu
-    # command is 0. ITEM tells its dialog; CLOSE is its exit button; a
-    # command given after them runs before the picture is taken.
-    module() { # FILE NAME ITEM CLOSE [COMMAND...]
-        cp "$tree/bin/$1" "$work/"
-        wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
-        poke main 0 0 0
-        poke main 0x111 0 0 && { [ $# -le 4 ] || "${@:5}"; } && dialog "$2" "$3" &&
-            poke dialog "$3" 0x111 "$4"
-        quit
-        rm -f "$work/$1"
-    }
     # The process list shows the host's own row chosen: its details, threads
     # and modules, as a user who picks a process sees them.
     module Taskroll.dll process-list 502 502 poke select 502 300 Brindlecap.exe
@@ -112,15 +118,19 @@ one_pass() {
     poke dialog 1011 0x111 600
 }
 
-for language in ${3:-en ru}; do
+for language in ${3:-en ru de fr es uk}; do
+few=
 case $language in
 en) out=$screenshots; export LC_ALL=C.UTF-8 ;;
 ru) out=$screenshots/ru; export LC_ALL=ru_RU.UTF-8 ;;
+de | fr | es | uk) out=$screenshots/$language few=1
+   export LC_ALL=${language}_$(echo "$language" | sed 's/uk/ua/' | tr a-z A-Z).UTF-8 ;;
 *) echo "screenshots: no language $language" >&2; exit 2 ;;
 esac
 export LANG=$LC_ALL
 mkdir -p "$out"
 for dpi in $passes; do
+    [ -z "$few" ] || [ "$dpi" = 96 ] || continue
     suffix=$([ "$dpi" = 96 ] || echo "-${dpi}dpi")
     # A session of its own for each DPI: programs read it when they start.
     if [ -n "$given_display" ]; then export DISPLAY=$given_display; else unset DISPLAY; fi

@@ -10,7 +10,7 @@ struct TLogTime {
 enum { kMaxLogLine = 300 };
 
 // "[d/m/yyyy h:m]" + requestWord + " " + amount + mbWord + " #" + tag + CR LF,
-// numbers without leading zeros. The two words are the string table's
+// numbers without leading zeros. The two words are the log's texts
 // " Запрос " and " Мб" in the ANSI code page. Returns the length written
 // into `out` (kMaxLogLine bytes); over-long words are cut, the line end stays.
 int FormatLogLine(const TLogTime& time, const char* requestWord, const char* mbWord, int32_t amount,

@@ -1,5 +1,7 @@
-// Resource ids of the host program.
+// Resource ids of the host program. A text's id is the id of its string,
+// menu command or control (common/language.h).
 #pragma once
+#include "../../common/textids.h"
 
 // String table.
 #define IDS_ABOUT_DIALOG_FAILED 1
@@ -37,9 +39,33 @@
 #define IDM_CLEAN50 205
 #define IDM_CLEAN75 206
 #define IDM_NEWVERSION 207
+// The "Modules" submenu, named by its own text.
+#define IDM_MODULES 208
 
-// Dialog controls. Labels and group boxes that code never reaches share
-// IDC_STATIC.
+// Dialog controls. Labels and group boxes that code never reaches have the
+// id of their text, shared by all that say the same.
+#define IDT_PHYSICAL 700
+#define IDT_TOTAL 701
+#define IDT_FREE 702
+#define IDT_USED 703
+#define IDT_PERCENT 704
+#define IDT_PAGE_FILE 705
+#define IDT_VIRTUAL 706
+#define IDT_CPU 707
+#define IDT_STATUS 708
+#define IDT_STATUS_LABEL 709
+#define IDT_SETTINGS 710
+#define IDT_OPTIONS 711
+#define IDT_UNITS 712
+#define IDT_UNITS_INFO 713
+#define IDT_UNITS_MB 714
+#define IDT_AMOUNT 715
+#define IDT_PROGRESS 716
+#define IDT_VERSION 717
+#define IDT_OPTIMISER 718
+#define IDT_SLOGAN 719
+// The main dialog's IDC_OK cleans: its layout names this text (common/language.h).
+#define IDT_CLEAN 720
 #define IDC_STATIC -1
 #define IDC_UNIT_BYTES 100
 #define IDC_UNIT_KB 101

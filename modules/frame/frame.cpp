@@ -9,8 +9,10 @@ int32_t ModuleIndex;
 char* HostDirectory;
 HINSTANCE ModuleInstance;
 
-static const char kDescription[] = "Модуль программы Brindlecap, оптимизатора памяти ПК";
-static const char kEnglishDescription[] = "A module of Brindlecap, the PC memory optimiser";
+// GetName's and GetDescription's answers, good until the next call. Room
+// for more than a host shows: cutting a name is the host's part.
+enum { kTextBuffer = 1024 };
+static char Name[kTextBuffer], Description[kTextBuffer];
 
 static void FreeHostDirectory()
 {
@@ -65,11 +67,16 @@ extern "C" {
 
 // The exports keep the system's calling convention and undecorated names
 // (the .def file and --kill-at): the host binds them by name.
-__stdcall const char* GetName() { return UiIsRussian() ? ModuleName : ModuleEnglishName; }
+__stdcall const char* GetName()
+{
+    LoadUiString(ModuleInstance, IDS_MODULE_NAME, Name, kTextBuffer);
+    return Name;
+}
 
 __stdcall const char* GetDescription()
 {
-    return UiIsRussian() ? kDescription : kEnglishDescription;
+    LoadUiString(ModuleInstance, IDS_MODULE_DESCRIPTION, Description, kTextBuffer);
+    return Description;
 }
 
 __stdcall void Init(HWND hostWindow, int32_t moduleIndex, const char* hostDirectory)

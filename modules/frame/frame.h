@@ -25,11 +25,9 @@ extern int32_t ModuleIndex; // the slot the host gave us, handed back on close
 extern char* HostDirectory; // our own copy, ends with "\"; 0 before Init
 extern HINSTANCE ModuleInstance;
 
-// What each module supplies to the frame.
-// GetName: the host's menu caption, in Windows-1251 bytes for a Russian
-// system and in plain ASCII for every other.
-extern const char ModuleName[];
-extern const char ModuleEnglishName[];
+// What each module supplies to the frame. Its name and description are
+// texts IDS_MODULE_NAME and IDS_MODULE_DESCRIPTION of its own text tables
+// (common/textids.h), the caption of its dialog IDT_CAPTION.
 extern const int32_t ModulePlatform; // ExecWinVer: 1 any, 2 Windows 9x, 3 NT
 // The dialog's own handling; the frame's procedure returns 0 for every
 // message, so default dialog handling always follows.

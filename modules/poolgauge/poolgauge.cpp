@@ -30,8 +30,6 @@ __stdcall void FreeLibrary16(HINSTANCE16 module);
 __stdcall SEGPTR GetProcAddress16(HINSTANCE16 module, const char* name);
 }
 
-const char ModuleName[] = "Системные ресурсы";
-const char ModuleEnglishName[] = "System resources";
 const int32_t ModulePlatform = 2;
 
 static const char kCaption[] = "Poolgauge";

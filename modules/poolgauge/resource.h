@@ -1,6 +1,8 @@
 // Control and string ids of the system resources dialog, shared by its
 // template and its code.
+// A text's id is the id of its string or control (common/language.h).
 #pragma once
+#include "../../common/textids.h"
 
 #define IDC_STATIC -1
 #define IDC_EXIT 100

@@ -1,5 +1,7 @@
-// Resource and control ids of the settings module.
+// Resource and control ids of the settings module. A text's id is the id
+// of its string or control (common/language.h).
 #pragma once
+#include "../../common/textids.h"
 
 #define IDS_WRITE_FAILED 1
 // A refused edit: each names its field and the values it takes.
@@ -11,6 +13,15 @@
 #define IDS_BAD_INFO_REFRESH 7
 
 #define IDC_STATIC -1
+// Labels and group boxes, named by their texts.
+#define IDT_GENERAL 500
+#define IDT_INTERVAL 501
+#define IDT_CLEAN_PERCENT 502
+#define IDT_CRITICAL_LOAD 503
+#define IDT_CPU_LIMIT 504
+#define IDT_INFO_GROUP 505
+#define IDT_INFO_REFRESH 506
+#define IDT_ICON_GROUP 507
 
 #define IDC_CANCEL 100
 #define IDC_OK 101

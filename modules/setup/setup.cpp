@@ -13,8 +13,6 @@
 #include "resource.h"
 #include "logic/setup.h"
 
-const char ModuleName[] = "Настройка";
-const char ModuleEnglishName[] = "Settings";
 const int32_t ModulePlatform = 1;
 
 // Fresh on every load: the host unloads the library when its dialog closes.

@@ -1,8 +1,16 @@
 // Control and string ids of the process list dialog, shared by its
 // template and its code.
+// A text's id is the id of its string or control (common/language.h).
 #pragma once
+#include "../../common/textids.h"
 
 #define IDC_STATIC -1
+// Labels, named by their texts.
+#define IDT_PROCESS 600
+#define IDT_PARENT 601
+#define IDT_THREADS 602
+#define IDT_PRIORITY 603
+#define IDT_HEAPS 604
 
 #define IDC_EXIT 502
 #define IDC_REFRESH 500

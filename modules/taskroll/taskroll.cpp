@@ -12,8 +12,6 @@
 #include "logic/taskroll.h"
 #include "toolhelp.h"
 
-const char ModuleName[] = "Список процессов";
-const char ModuleEnglishName[] = "Process list";
 const int32_t ModulePlatform = 1;
 
 // Entry i is row i of the process list. It grows by doubling, so a long
