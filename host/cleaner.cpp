@@ -89,13 +89,20 @@ void RunClaimedCleaning(int32_t megabytes, uint8_t previous, const TCleanReporte
         PostMessageA(MainWindow, WM_CLEANRESULT, WPARAM(before), 0);
 }
 
+// Logged, and told where the user asked and another run holds the guard.
+static bool Refuse(const char* tag, int32_t megabytes, bool tell)
+{
+    LogRefusal(tag, megabytes);
+    if (tell && AppState.load() == Cleaning)
+        PostMessageA(MainWindow, WM_CLEANRESULT, 0, kCleaningBusy);
+    return false;
+}
+
 bool RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress, bool tell)
 {
     uint8_t previous;
-    if (!ClaimCleaning(megabytes, &previous)) {
-        LogRefusal(tag, megabytes);
-        return false;
-    }
+    if (!ClaimCleaning(megabytes, &previous))
+        return Refuse(tag, megabytes, tell);
     RunClaimedCleaning(megabytes, previous, progress, tell);
     Log(tag, megabytes);
     return true;
@@ -104,10 +111,8 @@ bool RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* p
 bool RequestCleaningThread(int32_t megabytes, const char* tag, bool tell)
 {
     uint8_t previous;
-    if (!ClaimCleaning(megabytes, &previous)) {
-        LogRefusal(tag, megabytes);
-        return false;
-    }
+    if (!ClaimCleaning(megabytes, &previous))
+        return Refuse(tag, megabytes, tell);
     StartClaimedCleaning(megabytes, previous, tag, tell);
     return true;
 }

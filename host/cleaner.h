@@ -14,10 +14,12 @@
 // `progress`, null for a silent run, receives the phases and progress.
 // False when refused. With `tell` (a run the user asked for), the free
 // physical MB before the run go to MainWindow as WM_CLEANRESULT's wParam
-// once it is over.
+// once it is over; a refusal because another run is under way goes there
+// with lParam kCleaningBusy.
 bool RequestCleaning(int32_t megabytes, const char* tag, const TCleanReporter* progress,
                      bool tell = false);
 enum : UINT { WM_CLEANRESULT = 0x8003 }; // WM_APP + 3
+enum { kCleaningBusy = 1 };
 
 // The same request, silent, run on a thread of its own so that the caller's
 // windows keep answering. A refusal is known (and logged) before it

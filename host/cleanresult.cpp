@@ -17,10 +17,9 @@
 
 namespace {
 
-// Some systems answer a memory query with their last answer for up to a
-// second (Wine does): a reading that repeats the last one (whose free
-// virtual memory a run moves) is read again once that time has passed.
-enum { kResultTimer = 0x4252, kRepeatDelay = 1100 };
+// A reading that repeats the last one (whose free virtual memory a run
+// moves) may be the system's last answer: read again later.
+enum { kResultTimer = 0x4252 };
 int32_t PendingBefore;
 
 bool SameReading(const TMemFigures& a, const TMemFigures& b)
@@ -70,7 +69,7 @@ void ShowCleanResult(int32_t freeBeforeMB)
     TMemFigures last = ReadMemStatus();
     RefreshMemStatus();
     if (SameReading(last, ReadMemStatus()) &&
-        SetTimer(MainWindow, kResultTimer, kRepeatDelay, TellAfterRepeat)) {
+        SetTimer(MainWindow, kResultTimer, kMemoryRepeatDelay, TellAfterRepeat)) {
         PendingBefore = freeBeforeMB;
         return;
     }

@@ -53,11 +53,8 @@ int ButtonOfUnit(int32_t unit)
 // is taken, so no key or click can reach the run.
 void PaintNow(HWND dialog) { UpdateWindow(dialog); }
 
-// Some systems answer a memory query with their last answer for a while
-// (Wine does for a second): a reading taken just after the run may still
-// be one from during it. Once that time has passed the figures are read
-// again.
-enum { kFreshFiguresTimer = 0x4246, kFreshFiguresDelay = 1100 };
+// A reading taken just after the run may still be one from during it:
+// once kMemoryRepeatDelay has passed the figures are read again.
 
 // Every memory figure `dialog` holds, from a reading taken now.
 void ShowFreshReading(HWND dialog, int32_t unit)
@@ -112,7 +109,7 @@ void ReportStatus(void* context, int32_t phase)
     // its memory.
     if (phase == PhaseDone) {
         ShowFreshReading(request.Dialog, request.DisplayUnit);
-        SetTimer(request.Dialog, kFreshFiguresTimer, kFreshFiguresDelay, ShowFreshFigures);
+        SetTimer(request.Dialog, kFreshFiguresTimer, kMemoryRepeatDelay, ShowFreshFigures);
     }
     PaintNow(request.Dialog);
 }

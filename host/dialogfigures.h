@@ -14,6 +14,10 @@ enum : int32_t {
     kUnitMB = 1048576,
 };
 
+// Timers of a host dialog: the figures read again after a run, and the
+// main dialog's following of the snapshot.
+enum { kFreshFiguresTimer = 0x4246, kFollowTimer = 0x4247 };
+
 // Flags of a dialog update.
 enum : uint16_t {
     udPhysical = 0x02,      // IDC_PHYS_TOTAL..IDC_PHYS_PERCENT

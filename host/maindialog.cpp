@@ -6,8 +6,6 @@
 #include "../common/logic/numtext.h"
 #include "logic/amounts.h"
 #include "cleaner.h"
-#include "cleanresult.h"
-#include "logic/appstate.h"
 #include "monitor.h"
 #include "dialogfigures.h"
 #include "dialogs.h"
@@ -26,7 +24,7 @@ HWND OpenMainDialog;
 
 // Once a second the figures follow the snapshot the monitor refreshes, and
 // only when it has moved since they were shown.
-enum { kFollowTimer = 0x4246 + 1, kFollowPeriod = 1000 };
+enum { kFollowPeriod = 1000 };
 TMemFigures Followed;
 
 void Follow(HWND dialog)
@@ -97,9 +95,7 @@ void Clean(HWND dialog)
     Settings.ManualCleanAmount = amount;
     TCleanView progress;
     TCleanReporter reporter = CleanReporterFor(dialog, unit, &progress);
-    if (!RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter, true) &&
-        AppState.load() == Cleaning)
-        ShowCleaningBusy();
+    RequestCleaning(Settings.ManualCleanAmount, "MANUAL", &reporter, true);
 }
 
 // Owned by the dialog, which it disables meanwhile: it stays in front of

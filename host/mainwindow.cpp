@@ -4,7 +4,6 @@
 
 #include "../common/hostnotify.h"
 #include "logic/amounts.h"
-#include "logic/appstate.h"
 #include "cleaner.h"
 #include "cleanresult.h"
 #include "dialogs.h"
@@ -43,9 +42,7 @@ void ShutDown()
 void CleanPercent(int32_t percent)
 {
     // On a thread of its own: the tray keeps answering meanwhile.
-    if (!RequestCleaningThread(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL", true) &&
-        AppState.load() == Cleaning)
-        ShowCleaningBusy();
+    RequestCleaningThread(PercentOfTotal(TotalPhysicalMB(), percent), "MANUAL", true);
 }
 
 void RunModule(TPluginModule* module)
@@ -167,7 +164,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             DestroyWindow(window);
         return 0;
     case WM_CLEANRESULT:
-        ShowCleanResult(int32_t(wParam));
+        if (lParam == kCleaningBusy)
+            ShowCleaningBusy();
+        else
+            ShowCleanResult(int32_t(wParam));
         return 0;
     case WM_COPYDATA:
         if (LRESULT answer = TakeHandOver(reinterpret_cast<const COPYDATASTRUCT*>(lParam)))

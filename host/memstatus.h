@@ -28,6 +28,11 @@ struct TMemoryStatusEx {
 void ChooseMemoryStatusSource(bool allowExtended);
 bool UsesExtendedMemoryStatus();
 
+// Some systems answer a memory query with their last answer for up to a
+// second (Wine does): a reading meant to show what a run changed, if it
+// may be such an answer, is taken again this many ms later.
+enum { kMemoryRepeatDelay = 1100 };
+
 // Takes a fresh reading into the shared snapshot.
 void RefreshMemStatus();
 // Refresh, then the total physical memory in whole MiB.
